@@ -1,0 +1,111 @@
+#pragma once
+
+#include "connection.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <vector>
+
+namespace db {
+
+enum class FieldKind { Text, Integer, DateTime };
+
+// A persistent field: a column the program reads, with the kind its values must convert to.
+struct FieldDef
+{
+    QString name;
+    FieldKind kind = FieldKind::Text;
+    int width = 0; // text: the most characters a value may have; 0 for no limit
+};
+
+// A client-side static dataset: opening fetches every row, so the record count is known at
+// once and later changes by others are seen only after the next open. Opened either by
+// name (a table or saved query) or from a statement text with named parameters.
+//
+// Values are kept as fetched: integers as qint64, texts as QString, declared date/time
+// fields as QDateTime with Qt::UTC spec holding the stored wall-clock fields unchanged (the
+// file stores no zone); compare their date() and time(), never with a local-time value.
+// Null stays a null QVariant.
+class Dataset : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Dataset(const QString &objectName = {}, QObject *parent = nullptr);
+
+    void setConnection(Connection *connection) { m_connection = connection; }
+    Connection *connection() const { return m_connection; }
+
+    // Persistent fields; opening a result that lacks one, or holds a value that does not
+    // convert to its kind, is an error.
+    void setFields(const QList<FieldDef> &fields) { m_fields = fields; }
+    const QList<FieldDef> &fields() const { return m_fields; }
+
+    // Open by name: the name goes to the database as the name of a table.
+    void setTableName(const QString &name);
+    QString tableName() const { return m_tableName; }
+    // Open a statement: replaces the whole text (and forgets a table name).
+    void setSql(const QString &sql);
+    QString sql() const { return m_sql; }
+    void setParameter(const QString &name, const QVariant &value);
+
+    void open();
+    void close();
+    bool isOpen() const { return m_open; }
+    // Runs the statement text as an INSERT or UPDATE: no rows come back.
+    void execute();
+
+    int recordCount() const { return m_rowCount; }
+    int columnCount() const { return int(m_columns.size()); }
+    QString columnName(int column) const { return m_columns.value(column); }
+    int columnIndex(const QString &name) const; // case-insensitive; -1 when absent
+    const FieldDef *field(const QString &name) const;
+
+    // The current row: 0 after opening; recordCount() once next() has passed the last row.
+    int currentRow() const { return m_current; }
+    void setCurrentRow(int row);
+    void first() { setCurrentRow(0); }
+    void next() { setCurrentRow(m_current + 1); }
+    bool eof() const { return m_current >= m_rowCount; }
+
+    QVariant value(int row, int column) const;
+    // Reads of the current row; a column that does not exist is an error.
+    QVariant value(const QString &column) const;
+    QString asText(const QString &column) const;        // null reads as empty text
+    qint64 asInteger(const QString &column) const;      // null reads as 0
+    QDateTime asDateTime(const QString &column) const;  // null reads as an invalid value
+
+    // Makes current the first row whose column equals the value as a whole; the current row
+    // stays where it was when none does.
+    bool locate(const QString &column, const QVariant &value);
+
+Q_SIGNALS:
+    void opened();
+    void aboutToClose();
+    void closed();
+    void currentRowChanged(int row);
+
+private:
+    int requireColumn(const QString &name) const;
+    void requireOpen() const;
+
+    Connection *m_connection = nullptr;
+    QList<FieldDef> m_fields;
+    QString m_tableName;
+    QString m_sql;
+    QList<QPair<QString, QVariant>> m_parameters;
+    bool m_open = false;
+    QStringList m_columns;
+    std::vector<QVariant> m_cells; // row-major
+    int m_rowCount = 0;
+    int m_current = 0;
+};
+
+// Parses stored date text: 'YYYY-MM-DD', 'YYYY-MM-DD HH:MM:SS' or with 'T'; invalid otherwise.
+QDateTime parseStoredDateTime(const QString &text);
+
+} // namespace db

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The statement texts of the program, built from fixed pieces and values. The Jet-era
+// dialect is kept as the department's other tools know it (integers between quotes, NOW(),
+// parenthesised joins, the double-quoted "I" of the member query).
+namespace db::statements {
+
+// The department row of the registration dialog; type is "J" or "F".
+QString insertOsztaly(const QString &intkod, const QString &finkod, const QString &type,
+                      const QString &name, const QString &password);
+
+// The list manager's member query, with its one parameter :Aktbeavtip.
+QString memberQuery();
+
+struct NewEntry
+{
+    int beavtipKod = 0;
+    QString taj;    // nine digits
+    QString nev;
+    QDate listaraDatum;
+    QString surgosseg; // "A" or "H"
+    QString esemKod;
+    QDate esemDatum;
+    QDate insDate;
+};
+QString insertLista(const NewEntry &entry);
+
+// The new event of an entry; only its event code and event date are written.
+QString updateListaEvent(const QString &esemKod, const QDate &esemDatum, qint64 hivSzam);
+
+// A LOG row for a changed event code, or for a changed event date (both as SQL date text).
+QString insertLogEventCode(const QString &hivSzam, const QString &oldCode, const QString &newCode);
+QString insertLogEventDate(const QString &hivSzam, const QDate &oldDate, const QDate &newDate);
+
+// The TAJ search: the patient's entries on their lists, counted per list.
+QString tajSearch(const QString &taj);
+
+} // namespace db::statements

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "datasource.h"
+#include "mainhost.h"
+
+#include "db/connection.h"
+#include "db/dataset.h"
+
+#include <QDialog>
+#include <QPointer>
+
+namespace ui {
+
+// The main window's connection, shared datasets and run state. The main window owns one;
+// tests build one over a temporary database to drive the dialogs without a main window.
+class MainState : public MainHost
+{
+public:
+    MainState(QWidget *mainWidget, const QString &programDir);
+    ~MainState() override;
+
+    QWidget *mainWidget() override { return m_mainWidget; }
+    QString programDir() const override { return m_programDir; }
+
+    // Opens Vazuvede.adat of the program folder (start-up, and the first later action
+    // after the connection was closed).
+    void connect();
+    // Recorded when the registration or the login has been passed in this run; until then
+    // no action may open the connection again.
+    void grantAccess() { m_accessGranted = true; }
+    bool accessGranted() const { return m_accessGranted; }
+    db::Connection &connection() { return m_connection; }
+
+    db::Connection &acZazadoroz() override;
+    db::Dataset &atOsztaly() override { return m_atOsztaly; }
+    db::Dataset &aqAlt() override { return m_aqAlt; }
+    db::Dataset &atListaDb() override { return m_atListaDb; }
+    db::Dataset &atJelentes() override { return m_atJelentes; }
+    DataSource &dsListaDb() override { return m_dsListaDb; }
+
+    int aktBeavtip() const override { return m_aktBeavtip; }
+    void setAktBeavtip(int code) override { m_aktBeavtip = code; }
+    QString aktTAJ() const override { return m_aktTAJ; }
+    void setAktTAJ(const QString &taj) override { m_aktTAJ = taj; }
+    QDialog *aktListakezelo() const override { return m_aktListakezelo; }
+    void setAktListakezelo(QDialog *window) override { m_aktListakezelo = window; }
+    QDialog *aktValaszto() const override { return m_aktValaszto; }
+    void setAktValaszto(QDialog *chooser) override { m_aktValaszto = chooser; }
+
+private:
+    QWidget *m_mainWidget;
+    QString m_programDir;
+    bool m_accessGranted = false;
+    db::Connection m_connection;
+    db::Dataset m_atOsztaly;
+    db::Dataset m_aqAlt;
+    db::Dataset m_atListaDb;
+    db::Dataset m_atJelentes;
+    DataSource m_dsListaDb;
+    int m_aktBeavtip = 0;
+    QString m_aktTAJ;
+    QPointer<QDialog> m_aktListakezelo;
+    QPointer<QDialog> m_aktValaszto;
+};
+
+} // namespace ui
