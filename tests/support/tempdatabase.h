@@ -1,0 +1,43 @@
+#pragma once
+
+#include "db/connection.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantList>
+
+namespace testsupport {
+
+// A throw-away program folder: a fresh encrypted Vazuvede.adat made by the database tool's
+// own code and an empty Jelentesek folder, all removed when the object goes.
+class TempProgramDir
+{
+public:
+    explicit TempProgramDir(bool withDatabase = true, bool withReportDir = true);
+
+    QString path() const; // ends with '/'
+    QString databasePath() const;
+    QString reportDirPath() const; // path() + "Jelentesek/"
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Set-up through bound statements, so a test's data never depends on the statement texts
+// under test. Dates are bound as stored ISO text.
+void insertDepartment(db::Connection &connection, const QString &intkod, const QString &finkod,
+                      const QString &jarofekvo, const QString &name, const QString &password);
+
+// Returns the new entry's HIV_SZAM. An invalid esemDatum means the day it was put on the list.
+qint64 insertEntry(db::Connection &connection, int beavtip, const QString &taj,
+                   const QString &nev, QDate listara,
+                   const QString &surgosseg = QStringLiteral("H"),
+                   const QString &esemKod = QStringLiteral("VAR"), QDate esemDatum = {});
+
+// Every row of a query, each value by its own SQLite type (qint64, double, QString,
+// QByteArray or null).
+QList<QVariantList> rows(db::Connection &connection, const QString &sql);
+
+} // namespace testsupport
