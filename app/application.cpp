@@ -1,0 +1,36 @@
+#include "application.h"
+
+#include "ui/guard.h"
+#include "ui/messages.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(ui::applicationTitle());
+    setApplicationDisplayName(ui::applicationTitle());
+    loadHungarian(*this);
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    bool handled = false;
+    ui::guarded(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+bool Application::loadHungarian(QCoreApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Hungarian, QLocale::Hungary), QStringLiteral("qtbase"),
+                         QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(translator);
+        return true;
+    }
+    delete translator;
+    return false;
+}
