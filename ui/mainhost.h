@@ -25,7 +25,7 @@ public:
     virtual QString programDir() const = 0;
 
     // The connection, opened first when it is closed. Throws db::Error when nobody has
-    // passed the registration or login in this run.
+    // passed the registration or login in this run; every action asks for it first.
     virtual db::Connection &acZazadoroz() = 0;
     virtual db::Dataset &atOsztaly() = 0;
     virtual db::Dataset &aqAlt() = 0;

@@ -38,13 +38,12 @@ void MainState::connect()
 
 db::Connection &MainState::acZazadoroz()
 {
-    if (!m_connection.isOpen()) {
-        // Patient data only for someone who got through the registration or login in this run.
-        if (!m_accessGranted)
-            throw db::Error(QStringLiteral(
-                "Az adatok csak sikeres bejelentkezés után érhetők el. Indítsa újra a programot!"));
+    // Patient data only for someone who got through the registration or login in this run.
+    if (!m_accessGranted)
+        throw db::Error(QStringLiteral(
+            "Az adatok csak sikeres bejelentkezés után érhetők el. Indítsa újra a programot!"));
+    if (!m_connection.isOpen())
         connect();
-    }
     return m_connection;
 }
 

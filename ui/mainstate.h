@@ -26,7 +26,7 @@ public:
     // after the connection was closed).
     void connect();
     // Recorded when the registration or the login has been passed in this run; until then
-    // no action may open the connection again.
+    // acZazadoroz() refuses, so no action reaches the data.
     void grantAccess() { m_accessGranted = true; }
     bool accessGranted() const { return m_accessGranted; }
     db::Connection &connection() { return m_connection; }

@@ -2,10 +2,14 @@
 
 #include "ui/messages.h"
 
+#include <QHash>
 #include <QList>
+#include <QStringList>
 #include <QString>
 
 #include <functional>
+
+class QDialog;
 
 namespace testsupport {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 class QWidget;
@@ -10,20 +11,14 @@ namespace testsupport {
 // asserts on anything outside ASCII).
 void typeText(QWidget *widget, const QString &text);
 
-// Finds a child by objectName or fails the test (QVERIFY-like, via qFatal with the name).
+// Finds a child by objectName; a missing one ends the test run with its name.
 template<class T>
-T *child(QObject *parent, const QString &objectName);
-
-} // namespace testsupport
-
-#include <QObject>
-#include <QtGlobal>
-
-template<class T>
-T *testsupport::child(QObject *parent, const QString &objectName)
+T *child(QObject *parent, const QString &objectName)
 {
     T *found = parent->findChild<T *>(objectName);
     if (!found)
         qFatal("No child named %s", qPrintable(objectName));
     return found;
 }
+
+} // namespace testsupport

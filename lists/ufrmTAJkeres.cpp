@@ -1,0 +1,74 @@
+#include "ufrmTAJkeres.h"
+
+#include "tajedit.h"
+
+#include "ui/help.h"
+#include "ui/mainhost.h"
+#include "ui/messages.h"
+
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int dialogHelpContext = 40;
+constexpr int tajHelpContext = 12;
+const QString noTaj = QStringLiteral("000000000");
+} // namespace
+
+TfrmTAJkeres::TfrmTAJkeres(ui::MainHost &host, QWidget *parent)
+    : ui::Dialog(parent)
+    , m_host(host)
+{
+    setObjectName(QStringLiteral("frmTAJkeres"));
+    setWindowTitle(QStringLiteral("TAJ keresése"));
+    setAccessibleName(windowTitle());
+    ui::setHelpContext(this, dialogHelpContext);
+
+    auto *label = new QLabel(QStringLiteral("A keresendő TAJ:"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setStyleSheet(QStringLiteral("color: #800000;")); // maroon
+    eTaj = new lists::TajEdit(QStringLiteral("eTaj"), this);
+    eTaj->setAccessibleName(label->text());
+    label->setBuddy(eTaj);
+    ui::setHelpContext(eTaj, tajHelpContext);
+
+    btnCancel = new QPushButton(QIcon(QStringLiteral(":/icons/cancel.svg")),
+                                QStringLiteral("Mégsem"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setAccessibleName(btnCancel->text());
+    btnOK = new QPushButton(QIcon(QStringLiteral(":/icons/ok.svg")), QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setAccessibleName(btnOK->text());
+    addButton(btnOK, ui::mrOk, [this] { btnOKClick(); });
+    addButton(btnCancel, ui::mrCancel);
+    setDefaultButton(btnOK);
+    setCancelButton(btnCancel);
+
+    auto *panel = new QHBoxLayout;
+    panel->addWidget(btnCancel);
+    panel->addStretch();
+    panel->addWidget(btnOK);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(eTaj);
+    layout->addStretch();
+    layout->addLayout(panel);
+    setTabOrder(eTaj, btnOK);
+    setTabOrder(btnOK, btnCancel);
+    setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
+}
+
+void TfrmTAJkeres::btnOKClick()
+{
+    const QString taj = eTaj->digits();
+    if (taj == noTaj) {
+        setModalResult(ui::mrNone);
+        ui::showMessage(this, QStringLiteral("A TAJ szám nem lehet üres!"));
+        eTaj->setFocus();
+        return;
+    }
+    m_host.setAktTAJ(taj);
+}

@@ -1,0 +1,230 @@
+// The conventions every window shares: the error text, modal-result buttons, closeQuery,
+// Enter and Esc, first focus, and F1 finding the nearest help context.
+#include "messagerecorder.h"
+
+#include "ui/dialog.h"
+#include "ui/help.h"
+#include "ui/messages.h"
+#include "ui/modal.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace testsupport;
+
+namespace {
+// A dialog with an edit and OK/Cancel, whose close is refused while mayClose is false.
+class ProbeDialog : public ui::Dialog
+{
+public:
+    explicit ProbeDialog(bool withDefault)
+    {
+        setObjectName(QStringLiteral("probe"));
+        edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("edit"));
+        other = new QPushButton(QStringLiteral("Más"), this);
+        other->setObjectName(QStringLiteral("other"));
+        ok = new QPushButton(QStringLiteral("OK"), this);
+        ok->setObjectName(QStringLiteral("ok"));
+        cancel = new QPushButton(QStringLiteral("Mégsem"), this);
+        cancel->setObjectName(QStringLiteral("cancel"));
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(edit);
+        layout->addWidget(other);
+        layout->addWidget(ok);
+        layout->addWidget(cancel);
+        addButton(ok, ui::mrOk, [this] {
+            ++okPresses;
+            resultSeenByHandler = modalResult();
+            mayClose = acceptOk;
+        });
+        addButton(cancel, ui::mrCancel, [this] { mayClose = true; });
+        addButton(other, ui::mrNone, [this] { ++otherPresses; });
+        if (withDefault)
+            setDefaultButton(ok);
+        setCancelButton(cancel);
+    }
+    bool closeQuery() override { return mayClose; }
+
+    QLineEdit *edit;
+    QPushButton *other;
+    QPushButton *ok;
+    QPushButton *cancel;
+    bool mayClose = false;
+    bool acceptOk = true;
+    int okPresses = 0;
+    int otherPresses = 0;
+    int resultSeenByHandler = -1;
+};
+} // namespace
+
+class TestConventions : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void errorText_data();
+    void errorText();
+    void okButtonSetsResultBeforeHandlerAndCloses();
+    void refusedCloseKeepsDialogOpenAndClearsResult();
+    void closeRequestsFollowCloseQuery_data();
+    void closeRequestsFollowCloseQuery();
+    void enterPressesFocusedButtonElseDefaultElseNothing_data();
+    void enterPressesFocusedButtonElseDefaultElseNothing();
+    void firstControlInTabOrderHasFocus();
+    void handlerErrorGoesToErrorDisplay();
+    void f1FindsNearestHelpContext();
+};
+
+void TestConventions::errorText_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << QStringLiteral("file is encrypted or is not a database")
+                            << QStringLiteral("file is encrypted or is not a database.");
+    QTest::newRow("digit") << QStringLiteral("hiba 26") << QStringLiteral("hiba 26.");
+    QTest::newRow("Hungarian letter") << QStringLiteral("nem írható ő") << QStringLiteral("nem írható ő.");
+    QTest::newRow("exclamation") << QStringLiteral("Hiba!") << QStringLiteral("Hiba!");
+    QTest::newRow("parenthesis") << QStringLiteral("hiba (26)") << QStringLiteral("hiba (26)");
+    QTest::newRow("full stop") << QStringLiteral("Hiba.") << QStringLiteral("Hiba.");
+    QTest::newRow("slash comes after full stop") << QStringLiteral("a/b/") << QStringLiteral("a/b/.");
+    QTest::newRow("comma comes before it") << QStringLiteral("a,") << QStringLiteral("a,");
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestConventions::errorText()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(ui::errorDisplayText(message), shown);
+    MessageRecorder messages;
+    ui::showError(nullptr, message);
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.messages().front().kind, ui::MessageKind::Error);
+    QCOMPARE(messages.last(), shown);
+}
+
+void TestConventions::okButtonSetsResultBeforeHandlerAndCloses()
+{
+    ProbeDialog dialog(true);
+    ModalDriver driver;
+    driver.on(QStringLiteral("probe"), [](QDialog *d) {
+        QTest::mouseClick(d->findChild<QPushButton *>(QStringLiteral("ok")), Qt::LeftButton);
+    });
+    QCOMPARE(ui::execModal(&dialog), int(ui::mrOk));
+    QCOMPARE(dialog.resultSeenByHandler, int(ui::mrOk));
+    QCOMPARE(ui::takeForcedCloses(), 0);
+}
+
+void TestConventions::refusedCloseKeepsDialogOpenAndClearsResult()
+{
+    ProbeDialog dialog(true);
+    dialog.acceptOk = false;
+    bool stayedOpen = false;
+    int resultAfter = -1;
+    ModalDriver driver;
+    driver.on(QStringLiteral("probe"), [&](QDialog *) {
+        QTest::mouseClick(dialog.ok, Qt::LeftButton);
+        stayedOpen = dialog.isVisible();
+        resultAfter = dialog.modalResult();
+        QTest::mouseClick(dialog.cancel, Qt::LeftButton);
+    });
+    QCOMPARE(ui::execModal(&dialog), int(ui::mrCancel));
+    QVERIFY(stayedOpen);
+    QCOMPARE(resultAfter, int(ui::mrNone));
+    QCOMPARE(ui::takeForcedCloses(), 0);
+}
+
+void TestConventions::closeRequestsFollowCloseQuery_data()
+{
+    QTest::addColumn<bool>("mayClose");
+    QTest::newRow("refused") << false;
+    QTest::newRow("granted") << true;
+}
+
+void TestConventions::closeRequestsFollowCloseQuery()
+{
+    QFETCH(bool, mayClose);
+    ProbeDialog dialog(true);
+    dialog.mayClose = mayClose;
+    dialog.show();
+    dialog.close(); // the close box and Alt+F4 arrive as this
+    QCOMPARE(dialog.isVisible(), !mayClose);
+    if (!mayClose) {
+        QTest::keyClick(dialog.edit, Qt::Key_Escape); // presses Cancel, which allows it
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(ui::mrCancel));
+    }
+}
+
+void TestConventions::enterPressesFocusedButtonElseDefaultElseNothing_data()
+{
+    QTest::addColumn<bool>("withDefault");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("okPresses");
+    QTest::addColumn<int>("otherPresses");
+    QTest::newRow("edit, default OK") << true << "edit" << 1 << 0;
+    QTest::newRow("edit, no default") << false << "edit" << 0 << 0;
+    QTest::newRow("focused button") << true << "other" << 0 << 1;
+    QTest::newRow("focused button, no default") << false << "other" << 0 << 1;
+}
+
+void TestConventions::enterPressesFocusedButtonElseDefaultElseNothing()
+{
+    QFETCH(bool, withDefault);
+    QFETCH(QString, focus);
+    QFETCH(int, okPresses);
+    QFETCH(int, otherPresses);
+    ProbeDialog dialog(withDefault);
+    dialog.mayClose = false;
+    dialog.acceptOk = false;
+    dialog.show();
+    auto *target = dialog.findChild<QWidget *>(focus);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Return);
+    QCOMPARE(dialog.okPresses, okPresses);
+    QCOMPARE(dialog.otherPresses, otherPresses);
+    QVERIFY(dialog.isVisible());
+}
+
+void TestConventions::firstControlInTabOrderHasFocus()
+{
+    ProbeDialog dialog(true);
+    dialog.show();
+    QCOMPARE(dialog.focusWidget(), static_cast<QWidget *>(dialog.edit));
+}
+
+void TestConventions::handlerErrorGoesToErrorDisplay()
+{
+    ui::Dialog dialog;
+    auto *button = new QPushButton(QStringLiteral("OK"), &dialog);
+    dialog.addButton(button, ui::mrNone, [] { throw db::Error(QStringLiteral("disk I/O error")); });
+    MessageRecorder messages;
+    button->click();
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("disk I/O error.")});
+    QCOMPARE(messages.messages().front().kind, ui::MessageKind::Error);
+}
+
+void TestConventions::f1FindsNearestHelpContext()
+{
+    QWidget window;
+    ui::setHelpContext(&window, 40);
+    auto *box = new QWidget(&window);
+    auto *plain = new QLineEdit(box);
+    auto *taj = new QLineEdit(box);
+    ui::setHelpContext(taj, 12);
+    QList<int> opened;
+    ui::setHelpHandler([&](int context) { opened << context; });
+    // F1 is caught for the whole application.
+    ui::installHelp(*qApp, QStringLiteral("."));
+    QTest::keyClick(plain, Qt::Key_F1);
+    QTest::keyClick(taj, Qt::Key_F1);
+    QTest::keyClick(&window, Qt::Key_F1);
+    ui::setHelpHandler({});
+    QCOMPARE(opened, (QList<int>{40, 12, 40}));
+    QCOMPARE(ui::helpContextFor(new QWidget), 0);
+}
+
+QTEST_MAIN(TestConventions)
+#include "tst_conventions.moc"
