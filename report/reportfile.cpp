@@ -1,0 +1,111 @@
+#include "reportfile.h"
+
+#include "adoxml.h"
+
+#include "db/error.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace report {
+
+namespace {
+
+// The shown texts break the line with a line feed followed by a carriage return.
+QString lineBreak()
+{
+    return QStringLiteral("\n\r");
+}
+
+// Characters that break a file name on one platform or another.
+constexpr auto forbiddenInName = u"/\\:*?\"<>|";
+
+} // namespace
+
+QString PadLeft(const QString &text, quint8 minLength, QChar pad)
+{
+    if (text.size() >= minLength)
+        return text;
+    return QString(minLength - text.size(), pad) + text;
+}
+
+QString DateToYYYYMMDD(const QDate &date)
+{
+    const QChar zero = QLatin1Char('0');
+    return PadLeft(QString::number(date.year()), 4, zero)
+           + PadLeft(QString::number(date.month()), 2, zero)
+           + PadLeft(QString::number(date.day()), 2, zero);
+}
+
+QString reportDirectory(const QString &programDir)
+{
+    QString dir = QDir::fromNativeSeparators(programDir);
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir + QLatin1String(folderName) + QLatin1Char('/');
+}
+
+QString financingCodeProblem(const QString &financingCode)
+{
+    if (financingCode.isEmpty())
+        return QStringLiteral("Az osztály finanszírozási kódja üres, így nem adhat nevet a "
+                              "jelentés állományának.");
+    for (const QChar c : financingCode) {
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("Az osztály finanszírozási kódjában vezérlőkarakter áll, amely "
+                                  "állománynévben nem szerepelhet.");
+        if (QStringView(forbiddenInName).contains(c))
+            return QStringLiteral("Az osztály finanszírozási kódjában („%1”) olyan jel áll („%2”), "
+                                  "amely állománynévben nem szerepelhet.")
+                .arg(financingCode, QString(c));
+    }
+    const QChar last = financingCode.back();
+    if (last == QLatin1Char('.') || last.isSpace())
+        return QStringLiteral("Az osztály finanszírozási kódja („%1”) ponttal vagy szóközzel "
+                              "végződik, így nem adhat nevet a jelentés állományának.")
+            .arg(financingCode);
+    return {};
+}
+
+QString reportFilePath(const QString &reportDir, const QString &financingCode, const QDate &day)
+{
+    const QString problem = financingCodeProblem(financingCode);
+    if (!problem.isEmpty())
+        throw db::Error(problem);
+    return reportDir + financingCode + QLatin1Char('_') + DateToYYYYMMDD(day)
+           + QStringLiteral(".xml");
+}
+
+void saveReport(const QString &path, const db::Dataset &rows)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw db::Error(QStringLiteral("Nem hozható létre a jelentés állománya: %1 (%2)")
+                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+    writeAdoXml(file, rows);
+    // Until the commit the earlier file of the day stays as it was; an uncommitted save
+    // leaves nothing behind.
+    if (!file.commit())
+        throw db::Error(QStringLiteral("Nem sikerült elmenteni a jelentés állományát: %1 (%2)")
+                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+QString noRowsMessage()
+{
+    return QStringLiteral("Nincs egyik listán sem listatag!");
+}
+
+QString successMessage(const QString &path)
+{
+    return QStringLiteral("A jelentés elkészült. Az elkészített állomány: ") + lineBreak()
+           + QDir::toNativeSeparators(path);
+}
+
+QString failureMessage(const QString &reportDir, const QString &errorMessage)
+{
+    return QStringLiteral("Hiba a jelentés elkészítése közben, talán a ")
+           + QDir::toNativeSeparators(reportDir)
+           + QStringLiteral(" könyvtár nem létezik, vagy nem írható") + lineBreak() + errorMessage;
+}
+
+} // namespace report
