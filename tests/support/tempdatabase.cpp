@@ -1,0 +1,82 @@
+#include "tempdatabase.h"
+
+#include "db/error.h"
+#include "db/schema.h"
+
+#include <QDir>
+
+namespace testsupport {
+
+TempProgramDir::TempProgramDir(bool withDatabase, bool withReportDir)
+{
+    if (!m_dir.isValid())
+        throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ") + m_dir.errorString());
+    if (withDatabase)
+        db::schema::createDatabase(databasePath());
+    if (withReportDir && !QDir(m_dir.path()).mkdir(QStringLiteral("Jelentesek")))
+        throw db::Error(QStringLiteral("Nem hozható létre a Jelentesek mappa: ") + m_dir.path());
+}
+
+QString TempProgramDir::path() const
+{
+    return m_dir.path() + u'/';
+}
+
+QString TempProgramDir::databasePath() const
+{
+    return path() + QString::fromLatin1(db::databaseFileName);
+}
+
+QString TempProgramDir::reportDirPath() const
+{
+    return path() + QStringLiteral("Jelentesek/");
+}
+
+void insertDepartment(db::Connection &connection, const QString &intkod, const QString &finkod,
+                      const QString &jarofekvo, const QString &name, const QString &password)
+{
+    db::Statement statement(connection,
+                            QStringLiteral("INSERT INTO OSZTALY (INTKOD, FINKOD, JAROFEKVO, "
+                                           "OSZTALYNEV, JELSZO) VALUES (?, ?, ?, ?, ?)"));
+    statement.bind(1, intkod);
+    statement.bind(2, finkod);
+    statement.bind(3, jarofekvo);
+    statement.bind(4, name);
+    statement.bind(5, password);
+    statement.step();
+}
+
+qint64 insertEntry(db::Connection &connection, int beavtip, const QString &taj,
+                   const QString &nev, QDate listara, const QString &surgosseg,
+                   const QString &esemKod, QDate esemDatum)
+{
+    db::Statement statement(connection,
+                            QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD, TAJ, NEV, LISTARA_DATUM, "
+                                           "SURGOSSEG, ESEM_KOD, ESEM_DATUM, INS_DATE) "
+                                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    statement.bind(1, beavtip);
+    statement.bind(2, taj);
+    statement.bind(3, nev);
+    statement.bind(4, listara);
+    statement.bind(5, surgosseg);
+    statement.bind(6, esemKod);
+    statement.bind(7, esemDatum.isValid() ? esemDatum : listara);
+    statement.bind(8, listara);
+    statement.step();
+    return connection.lastInsertRowId();
+}
+
+QList<QVariantList> rows(db::Connection &connection, const QString &sql)
+{
+    db::Statement statement(connection, sql);
+    QList<QVariantList> result;
+    while (statement.step()) {
+        QVariantList row;
+        for (int column = 0; column < statement.columnCount(); ++column)
+            row << statement.value(column);
+        result << row;
+    }
+    return result;
+}
+
+} // namespace testsupport

@@ -1,0 +1,362 @@
+#include "generator.h"
+
+#include "db/clock.h"
+#include "db/connection.h"
+#include "db/sqltext.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+namespace tools {
+
+namespace {
+
+const char *const familyNames[] = {
+    "Nagy",     "Kovács",  "Tóth",     "Szabó",    "Horváth",  "Varga",    "Kiss",
+    "Molnár",   "Németh",  "Farkas",   "Balogh",   "Papp",     "Takács",   "Juhász",
+    "Lakatos",  "Mészáros", "Oláh",    "Simon",    "Rácz",     "Fekete",   "Szilágyi",
+    "Török",    "Fehér",   "Balázs",   "Gál",      "Kis",      "Szűcs",    "Kocsis",
+    "Pintér",   "Fodor",   "Szalai",   "Sipos",    "Magyar",   "Lukács",   "Gulyás",
+    "Biró",     "Király",  "Katona",   "László",   "Jakab",    "Bogdán",   "Sándor",
+    "Boros",    "Fazekas", "Kelemen",  "Antal",    "Orosz",    "Somogyi",  "Fülöp",
+    "Veres",    "Budai",   "Vincze",   "Hegedűs",  "Deák",     "Pap",      "Bálint",
+    "Illés",    "Vörös",   "Szőke",    "Fábián",   "Vass",     "Lengyel",  "Bodnár",
+    "Hajdu",    "Halász",  "Máté",     "Székely",  "Gáspár",   "Pásztor",  "Bakos",
+    "Dudás",    "Orbán",   "Hegyi",    "Virág",    "Barna",    "Soós",     "Nemes",
+    "Pataki",   "Faragó",  "Kerekes",  "Borbély",  "Szekeres", "Mezei",    "Erdős",
+    "Győri",    "Csizmadia", "Ördög",  "Kőváry",   "Dobos",    "Bencze",
+};
+
+const char *const maleNames[] = {
+    "László", "István", "József", "János",   "Zoltán",  "Sándor", "Gábor",  "Ferenc",
+    "Attila", "Péter",  "Tamás",  "Zsolt",   "Tibor",   "András", "Csaba",  "Imre",
+    "Lajos",  "György", "Balázs", "Róbert",  "Mihály",  "Béla",   "Károly", "Dávid",
+    "Ödön",   "Győző",  "Levente", "Bence",  "Máté",    "Ákos",   "Örs",    "Dezső",
+    "Jenő",   "Ernő",   "Kálmán", "Gyula",   "Szilárd", "Miklós", "Barnabás", "Előd",
+};
+
+const char *const femaleNames[] = {
+    "Mária",   "Erzsébet", "Katalin", "Éva",     "Ilona",  "Anna",    "Zsuzsanna", "Margit",
+    "Judit",   "Ágnes",    "Andrea",  "Erika",   "Krisztina", "Irén", "Eszter",    "Julianna",
+    "Zsófia",  "Ildikó",   "Gyöngyi", "Tünde",   "Csilla", "Bernadett", "Orsolya", "Réka",
+    "Noémi",   "Dóra",     "Piroska", "Etelka",  "Gizella", "Rozália", "Jolán",    "Klára",
+    "Enikő",   "Emőke",    "Hajnalka", "Mónika", "Szilvia", "Anikó",  "Boglárka",  "Lilla",
+};
+
+template<size_t N>
+QByteArray pick(const char *const (&names)[N], std::mt19937 &random)
+{
+    return QByteArray(names[random() % N]);
+}
+
+struct EventWeight
+{
+    const char *code;
+    int weight;
+};
+
+// Most entries wait; the rest had their intervention or left the list.
+constexpr std::array<EventWeight, 7> eventWeights{{{"VAR", 60},
+                                                  {"HAL", 12},
+                                                  {"BEA", 15},
+                                                  {"KER", 4},
+                                                  {"ELH", 3},
+                                                  {"ATH", 2},
+                                                  {"NJE", 4}}};
+
+constexpr int daysBack = 5 * 365;
+
+struct Patient
+{
+    QByteArray taj;
+    QByteArray name;
+};
+
+struct Entry
+{
+    int list = 0;
+    int patient = 0;
+    qint64 listara = 0; // Julian days
+    qint64 created = 0;
+    qint64 eventDay = 0;
+    int event = 0;
+    bool acute = false;
+};
+
+class Generator
+{
+public:
+    Generator(db::Connection &connection, const GeneratorOptions &options)
+        : m_connection(connection), m_options(options), m_random(options.seed)
+    {}
+
+    void run(int count);
+
+private:
+    int below(int n) { return int(m_random() % quint32(n)); }
+    bool chance(int percent) { return below(100) < percent; }
+
+    QList<int> chooseLists();
+    std::vector<int> availableEvents();
+    Patient newPatient();
+    QByteArray newName();
+    void insertDepartment();
+
+    db::Connection &m_connection;
+    const GeneratorOptions &m_options;
+    std::mt19937 m_random;
+};
+
+// The texts of every day the generator uses, made once: a million rows would otherwise
+// spend more time formatting days than writing them.
+class DayTexts
+{
+public:
+    DayTexts(qint64 first, qint64 last) : m_first(first)
+    {
+        for (qint64 day = first; day <= last; ++day) {
+            const QDate date = QDate::fromJulianDay(day);
+            m_iso.push_back(date.toString(Qt::ISODate).toLatin1());
+            m_sql.push_back(db::sqlDateText(date).toLatin1());
+        }
+    }
+    const QByteArray &iso(qint64 day) const { return m_iso[size_t(day - m_first)]; }
+    const QByteArray &sql(qint64 day) const { return m_sql[size_t(day - m_first)]; }
+
+private:
+    qint64 m_first;
+    std::vector<QByteArray> m_iso;
+    std::vector<QByteArray> m_sql;
+};
+
+void bindText(sqlite3_stmt *statement, int index, const QByteArray &text)
+{
+    sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+}
+
+void stepAndReset(db::Connection &connection, sqlite3_stmt *statement)
+{
+    const int rc = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    if (rc != SQLITE_DONE)
+        connection.check(rc);
+}
+
+QList<int> Generator::chooseLists()
+{
+    QSet<int> known;
+    db::Statement all(m_connection, QStringLiteral("SELECT BEAVTIP_KOD, BEAVTIP_FAJTA FROM BEAV_TIP"));
+    QList<int> defaults;
+    while (all.step()) {
+        const int code = int(all.int64(0));
+        known.insert(code);
+        const QString kind = all.text(1);
+        if (m_options.outpatient ? kind == QStringLiteral("J")
+                                 : (kind == QStringLiteral("V") || kind == QStringLiteral("B")))
+            defaults << code;
+    }
+    if (m_options.lists.isEmpty()) {
+        if (defaults.isEmpty())
+            throw db::Error(QStringLiteral("Az adatbázisban nincs feltölthető lista"));
+        std::sort(defaults.begin(), defaults.end());
+        return defaults;
+    }
+    for (const int code : m_options.lists) {
+        if (!known.contains(code))
+            throw db::Error(QStringLiteral("Nincs ilyen lista az adatbázisban: %1").arg(code));
+    }
+    return m_options.lists;
+}
+
+std::vector<int> Generator::availableEvents()
+{
+    QSet<QString> codes;
+    db::Statement all(m_connection, QStringLiteral("SELECT ES_KOD FROM ESEMENY"));
+    while (all.step())
+        codes.insert(all.text(0));
+    if (!codes.contains(QStringLiteral("VAR")))
+        throw db::Error(QStringLiteral("Az adatbázisban nincs VAR (Várakozás) esemény"));
+    std::vector<int> events;
+    for (size_t i = 0; i < eventWeights.size(); ++i) {
+        if (codes.contains(QString::fromLatin1(eventWeights[i].code)))
+            events.push_back(int(i));
+    }
+    return events;
+}
+
+QByteArray Generator::newName()
+{
+    QByteArray name;
+    if (chance(2))
+        name += "dr. ";
+    const bool female = chance(52);
+    if (female && chance(20))
+        name += pick(familyNames, m_random) + "né ";
+    name += pick(familyNames, m_random);
+    name += ' ';
+    name += female ? pick(femaleNames, m_random) : pick(maleNames, m_random);
+    if (chance(12)) {
+        name += ' ';
+        name += female ? pick(femaleNames, m_random) : pick(maleNames, m_random);
+    }
+    return name;
+}
+
+Patient Generator::newPatient()
+{
+    const quint32 firstEight = m_random() % 100000000u;
+    char taj[10];
+    std::snprintf(taj, sizeof taj, "%08u%d", firstEight, tajCheckDigit(firstEight));
+    return {QByteArray(taj), newName()};
+}
+
+void Generator::insertDepartment()
+{
+    if (m_connection.scalar(QStringLiteral("SELECT count(*) FROM OSZTALY")).toLongLong() > 0)
+        return;
+    db::Statement statement(m_connection,
+                            QStringLiteral("INSERT INTO OSZTALY (INTKOD, FINKOD, JAROFEKVO, "
+                                           "OSZTALYNEV, JELSZO) VALUES (?, ?, ?, ?, ?)"));
+    const QString intkod = QStringLiteral("%1").arg(1000 + below(9000));
+    statement.bind(1, intkod);
+    statement.bind(2, intkod + QStringLiteral("%1").arg(below(100000), 5, 10, QLatin1Char('0')));
+    statement.bind(3, m_options.outpatient ? QStringLiteral("J") : QStringLiteral("F"));
+    statement.bind(4, m_options.outpatient ? QStringLiteral("Ortopédiai Szakrendelés")
+                                           : QStringLiteral("Általános Sebészeti Osztály"));
+    statement.bind(5, QStringLiteral("titok"));
+    statement.step();
+}
+
+void Generator::run(int count)
+{
+    if (count < minimumEntryCount || count > maximumEntryCount)
+        throw db::Error(QStringLiteral("A bejegyzések száma %1 és %2 között lehet, nem %3")
+                            .arg(minimumEntryCount)
+                            .arg(maximumEntryCount)
+                            .arg(count));
+    const qint64 today = db::today().toJulianDay();
+
+    db::WriteTransaction transaction(m_connection);
+    const QList<int> lists = chooseLists();
+    const std::vector<int> events = availableEvents();
+    int totalWeight = 0;
+    for (const int event : events)
+        totalWeight += eventWeights[size_t(event)].weight;
+    insertDepartment();
+
+    std::vector<Patient> patients;
+    patients.reserve(size_t(count));
+    std::vector<Entry> entries(static_cast<size_t>(count));
+    for (Entry &entry : entries) {
+        // Some patients stand on more than one list.
+        if (!patients.empty() && chance(6)) {
+            entry.patient = below(int(patients.size()));
+        } else {
+            entry.patient = int(patients.size());
+            patients.push_back(newPatient());
+        }
+        entry.list = lists.at(below(int(lists.size())));
+        entry.listara = today - below(daysBack + 1);
+        entry.created = std::min(today, entry.listara + below(3));
+        int roll = below(totalWeight);
+        for (const int event : events) {
+            roll -= eventWeights[size_t(event)].weight;
+            if (roll < 0) {
+                entry.event = event;
+                break;
+            }
+        }
+        entry.eventDay = entry.created;
+        if (entry.event != 0 && entry.created < today)
+            entry.eventDay = entry.created + 1 + below(int(std::min<qint64>(today - entry.created, 730)));
+        entry.acute = chance(12);
+    }
+    // Reference numbers grow with the day an entry was made, as they do in use.
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry &a, const Entry &b) { return a.created < b.created; });
+
+    const DayTexts days(today - daysBack, today);
+    const qint64 cacheSize = m_connection.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong();
+    m_connection.execute(QStringLiteral("PRAGMA cache_size = -65536"));
+    m_connection.execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
+    db::Statement insertLista(m_connection,
+                              QStringLiteral("INSERT OR FAIL INTO LISTA (BEAVTIP_KOD, TAJ, NEV, "
+                                             "LISTARA_DATUM, SURGOSSEG, ESEM_KOD, ESEM_DATUM, "
+                                             "INS_DATE) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    db::Statement insertLog(m_connection,
+                            QStringLiteral("INSERT OR FAIL INTO LOG (DATUM, HIV_SZAM, MEZO, REGI_ERTEK, "
+                                           "UJ_ERTEK) VALUES (?, ?, ?, ?, ?)"));
+    sqlite3_stmt *lista = insertLista.handle();
+    sqlite3_stmt *log = insertLog.handle();
+    const QByteArray acute("A");
+    const QByteArray deferrable("H");
+    for (const Entry &entry : entries) {
+        const Patient &patient = patients[size_t(entry.patient)];
+        const char *eventCode = eventWeights[size_t(entry.event)].code;
+        sqlite3_bind_int64(lista, 1, entry.list);
+        bindText(lista, 2, patient.taj);
+        bindText(lista, 3, patient.name);
+        bindText(lista, 4, days.iso(entry.listara));
+        bindText(lista, 5, entry.acute ? acute : deferrable);
+        sqlite3_bind_text(lista, 6, eventCode, -1, SQLITE_STATIC);
+        bindText(lista, 7, days.iso(entry.eventDay));
+        bindText(lista, 8, days.iso(entry.created));
+        stepAndReset(m_connection, lista);
+        if (entry.event == 0)
+            continue;
+
+        // The member dialog's log: the event code, then the event day when it moved, as
+        // the statement texts write them (codes and M/D/YYYY text).
+        const qint64 hivSzam = m_connection.lastInsertRowId();
+        char time[16];
+        std::snprintf(time, sizeof time, " %02d:%02d:%02d", 8 + below(9), below(60), below(60));
+        const QByteArray when = days.iso(std::min(today, entry.eventDay + below(3))) + time;
+        const auto writeLog = [&](const char *column, const QByteArray &oldValue,
+                                  const QByteArray &newValue) {
+            bindText(log, 1, when);
+            sqlite3_bind_int64(log, 2, hivSzam);
+            sqlite3_bind_text(log, 3, column, -1, SQLITE_STATIC);
+            bindText(log, 4, oldValue);
+            bindText(log, 5, newValue);
+            stepAndReset(m_connection, log);
+        };
+        writeLog("ESEM_KOD", QByteArray(eventWeights[0].code), QByteArray(eventCode));
+        if (entry.eventDay != entry.created)
+            writeLog("ESEM_DATUM", days.sql(entry.created), days.sql(entry.eventDay));
+    }
+    transaction.commit();
+    m_connection.execute(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize));
+}
+
+} // namespace
+
+int tajCheckDigit(quint32 firstEightDigits)
+{
+    quint32 p = firstEightDigits;
+    int sum = 0;
+    int weight = 7;
+    for (int i = 0; i < 8; ++i) {
+        sum += weight * int(p % 10);
+        p /= 10;
+        weight = 10 - weight;
+    }
+    return sum % 10;
+}
+
+void generate(db::Connection &connection, int count, const GeneratorOptions &options)
+{
+    Generator(connection, options).run(count);
+}
+
+} // namespace tools
