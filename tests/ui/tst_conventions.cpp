@@ -2,6 +2,7 @@
 // Enter and Esc, first focus, and F1 finding the nearest help context.
 #include "messagerecorder.h"
 
+#include "db/error.h"
 #include "ui/dialog.h"
 #include "ui/help.h"
 #include "ui/messages.h"
