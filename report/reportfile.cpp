@@ -5,6 +5,7 @@
 #include "db/error.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace report {
@@ -19,6 +20,17 @@ QString lineBreak()
 
 // Characters that break a file name on one platform or another.
 constexpr auto forbiddenInName = u"/\\:*?\"<>|";
+
+// Qt's own wording for the two usual causes is English; the system's text is kept otherwise.
+QString openFailureReason(const QFileDevice &file)
+{
+    const QFileInfo target(file.fileName());
+    if (target.isDir())
+        return QStringLiteral("ezen a néven könyvtár áll");
+    if (!target.absoluteDir().exists())
+        return QStringLiteral("a könyvtár nem létezik");
+    return file.errorString();
+}
 
 } // namespace
 
@@ -81,7 +93,7 @@ void saveReport(const QString &path, const db::Dataset &rows)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw db::Error(QStringLiteral("Nem hozható létre a jelentés állománya: %1 (%2)")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+                            .arg(QDir::toNativeSeparators(path), openFailureReason(file)));
     writeAdoXml(file, rows);
     // Until the commit the earlier file of the day stays as it was; an uncommitted save
     // leaves nothing behind.
