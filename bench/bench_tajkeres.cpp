@@ -1,0 +1,121 @@
+// The TAJ search at 1,000,000 entries: the grouped statement opened as the general query, as
+// the search does, against a bare sqlite3_step loop over the same statement in the same run.
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/schema.h"
+#include "db/statements.h"
+#include "tools/generator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr int entryCount = 1000000;
+
+struct Fixture
+{
+    Fixture()
+    {
+        const QString path = QDir(dir.path()).filePath(QString::fromLatin1(db::databaseFileName));
+        db::schema::createDatabase(path);
+        connection.open(path);
+        tools::generate(connection, entryCount, tools::GeneratorOptions{});
+        // Patients that are on some list, spread over the file, searched in turn.
+        db::Statement sample(connection,
+                             QStringLiteral("SELECT TAJ FROM LISTA WHERE HIV_SZAM % 9973 = 0"));
+        while (sample.step())
+            tajs << sample.text(0);
+        tajs << QStringLiteral("000000001"); // nobody
+    }
+
+    QTemporaryDir dir;
+    db::Connection connection;
+    QStringList tajs;
+};
+
+Fixture *fixture = nullptr;
+
+void rawStatement(benchmark::State &st)
+{
+    sqlite3 *handle = fixture->connection.handle();
+    int next = 0;
+    std::size_t rows = 0;
+    for (auto _ : st) {
+        const QByteArray sql
+            = db::statements::tajSearch(fixture->tajs[next++ % fixture->tajs.size()]).toUtf8();
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            ++rows;
+            benchmark::DoNotOptimize(sqlite3_column_int64(stmt, 0));
+            benchmark::DoNotOptimize(sqlite3_column_text(stmt, 1));
+            benchmark::DoNotOptimize(sqlite3_column_int64(stmt, 2));
+        }
+        sqlite3_finalize(stmt);
+    }
+    st.counters["rows"] = double(rows);
+}
+
+void generalQuery(benchmark::State &st)
+{
+    db::Dataset aqAlt(QStringLiteral("aqAlt"));
+    aqAlt.setConnection(&fixture->connection);
+    int next = 0;
+    std::size_t rows = 0;
+    for (auto _ : st) {
+        aqAlt.close();
+        aqAlt.setSql(db::statements::tajSearch(fixture->tajs[next++ % fixture->tajs.size()]));
+        aqAlt.open();
+        rows += std::size_t(aqAlt.recordCount());
+        benchmark::DoNotOptimize(aqAlt.asInteger(QStringLiteral("BEAVTIP_KOD")));
+    }
+    st.counters["rows"] = double(rows);
+}
+
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                seconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> seconds;
+};
+
+} // namespace
+
+BENCHMARK(rawStatement)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(generalQuery)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Fixture data;
+    fixture = &data;
+    std::printf("entries: %d, patients searched in turn: %lld\n", entryCount,
+                static_cast<long long>(data.tajs.size()));
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double raw = reporter.seconds["rawStatement/iterations:2000"];
+    const double search = reporter.seconds["generalQuery/iterations:2000"];
+    if (raw > 0)
+        std::printf("TAJ search: %.3f ms a search, %.2fx the raw statement\n", search * 1000.0,
+                    search / raw);
+    fixture = nullptr;
+    benchmark::Shutdown();
+    return 0;
+}
