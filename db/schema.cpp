@@ -52,9 +52,13 @@ QString widthCheck(const QString &column, int width)
     return QStringLiteral("CHECK (length(%1) <= %2)").arg(column).arg(width);
 }
 
+// This SQLite checks the value before the column's affinity turns '3' into 3, so a whole
+// number in text passes too (statement texts write integers between quotes).
 QString integerCheck(const QString &column)
 {
-    return QStringLiteral("CHECK (typeof(%1) IN ('integer', 'null'))").arg(column);
+    return QStringLiteral("CHECK (typeof(%1) IN ('integer', 'null') OR (typeof(%1) = 'text' AND "
+                          "CAST(CAST(%1 AS INTEGER) AS TEXT) IS %1))")
+        .arg(column);
 }
 
 QString textColumn(const QString &column, int width)

@@ -1,0 +1,244 @@
+#include "support/tempdatabase.h"
+
+#include "db/clock.h"
+#include "db/connection.h"
+#include "db/schema.h"
+#include "db/sqltext.h"
+#include "db/statements.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <thread>
+
+using testsupport::TempProgramDir;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A proper SQLCipher file, only under another key.
+void makeFileWithOtherKey(const QString &path)
+{
+    sqlite3 *handle = nullptr;
+    QCOMPARE(sqlite3_open_v2(path.toUtf8().constData(), &handle,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+             SQLITE_OK);
+    sqlite3_key(handle, "masikKulcs", 10);
+    QCOMPARE(sqlite3_exec(handle, "CREATE TABLE T (A); INSERT INTO T VALUES (1)", nullptr,
+                          nullptr, nullptr),
+             SQLITE_OK);
+    sqlite3_close(handle);
+}
+
+void setVersion(const QString &path, int version)
+{
+    db::Connection connection;
+    connection.open(path, db::Connection::Mode::ExistingAnyVersion);
+    connection.execute(QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+QString errorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const db::Error &error) {
+        return error.message();
+    }
+    return {};
+}
+
+} // namespace
+
+class TestConnection : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { db::setFixedNow({}); }
+
+    void refusesWhatItCannotUse_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("missing file") << "missing" << QStringLiteral("nem található");
+        QTest::newRow("not a database") << "garbage" << QStringLiteral("nem a program adatbázisa");
+        QTest::newRow("wrong key") << "otherkey" << QStringLiteral("más jelszó");
+        QTest::newRow("empty file") << "empty" << QStringLiteral("nincsenek benne a program táblái");
+        QTest::newRow("newer version") << "v99" << QStringLiteral("ismeretlen változatú (99.");
+        QTest::newRow("older version") << "v1" << QStringLiteral("vazuvede-init --upgrade");
+        QTest::newRow("a folder") << "folder" << QStringLiteral("nem fájl");
+    }
+    void refusesWhatItCannotUse()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, expected);
+        TempProgramDir dir(kind.startsWith(u'v'));
+        const QString path = dir.databasePath();
+        if (kind == QStringLiteral("garbage"))
+            writeFile(path, QByteArray(4096, '\x5a'));
+        else if (kind == QStringLiteral("otherkey"))
+            makeFileWithOtherKey(path);
+        else if (kind == QStringLiteral("empty"))
+            writeFile(path, {});
+        else if (kind == QStringLiteral("v99"))
+            setVersion(path, 99);
+        else if (kind == QStringLiteral("v1"))
+            setVersion(path, 1);
+        else if (kind == QStringLiteral("folder"))
+            QVERIFY(QDir(dir.path()).mkdir(QString::fromLatin1(db::databaseFileName)));
+
+        db::Connection connection;
+        const QString message = errorOf([&] { connection.open(path); });
+        QVERIFY2(message.contains(expected), qPrintable(message));
+        QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+        QVERIFY(!connection.isOpen());
+        if (kind == QStringLiteral("missing"))
+            QVERIFY(!QFile::exists(path));
+    }
+
+    void createRefusesAnExistingFile()
+    {
+        TempProgramDir dir(false);
+        const QString path = dir.databasePath();
+        writeFile(path, QByteArrayLiteral("not ours"));
+        const QString message = errorOf([&] { db::schema::createDatabase(path); });
+        QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArrayLiteral("not ours"));
+    }
+
+    void anotherClientReadsTheFile()
+    {
+        const QString cli = QStringLiteral(SQLCIPHER_CLI);
+        if (cli.isEmpty())
+            QSKIP("the sqlcipher command-line client is not installed");
+        TempProgramDir dir;
+        {
+            db::Connection connection;
+            connection.open(dir.databasePath());
+            db::statements::NewEntry entry;
+            entry.beavtipKod = 3;
+            entry.taj = QStringLiteral("123456782");
+            entry.nev = QStringLiteral("O'Brien Győző");
+            entry.listaraDatum = QDate(2006, 1, 12);
+            entry.surgosseg = QStringLiteral("H");
+            entry.esemKod = QStringLiteral("VAR");
+            entry.esemDatum = QDate(2006, 3, 7);
+            entry.insDate = QDate(2006, 1, 12);
+            connection.execute(db::statements::insertLista(entry));
+        }
+        QProcess process;
+        process.start(cli, {dir.databasePath()});
+        QVERIFY(process.waitForStarted());
+        process.write("PRAGMA key='hJumbeli';\n"
+                      "SELECT NEV, LISTARA_DATUM, ESEM_DATUM FROM LISTA;\n"
+                      "SELECT Listatagok FROM QZAZADOROZDB WHERE BEAVTIP_KOD = 3;\n");
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(30000));
+        const QString output = QString::fromUtf8(process.readAllStandardOutput());
+        QCOMPARE(output, QStringLiteral("O'Brien Győző|2006-01-12|2006-03-07\n1\n"));
+    }
+
+    void writerWaitsForAnotherInstancesLock()
+    {
+        TempProgramDir dir;
+        std::atomic<bool> locked = false;
+        std::thread other([&] {
+            db::Connection connection;
+            connection.open(dir.databasePath());
+            db::WriteTransaction transaction(connection);
+            testsupport::insertDepartment(connection, QStringLiteral("1234"),
+                                          QStringLiteral("123456789"), QStringLiteral("F"),
+                                          QStringLiteral("Sebészet"), QStringLiteral("titok"));
+            locked = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+            transaction.commit();
+        });
+        while (!locked)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+
+        db::Connection connection;
+        connection.open(dir.databasePath());
+        QElapsedTimer timer;
+        timer.start();
+        QString message;
+        try {
+            db::WriteTransaction transaction(connection);
+            connection.execute(db::statements::insertOsztaly(
+                QStringLiteral("5678"), QStringLiteral("987654321"), QStringLiteral("J"),
+                QStringLiteral("Belgyógyászat"), QStringLiteral("jelszo")));
+            transaction.commit();
+        } catch (const db::Error &error) {
+            message = error.message();
+        }
+        const qint64 waited = timer.elapsed();
+        other.join();
+        QVERIFY2(message.isEmpty(), qPrintable(message));
+        QVERIFY2(waited >= 500, qPrintable(QString::number(waited)));
+        QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM OSZTALY")).toLongLong(), 2);
+    }
+
+    void nowIsTheProgramsLocalClock()
+    {
+        TempProgramDir dir;
+        db::Connection connection;
+        connection.open(dir.databasePath());
+        db::setFixedNow(QDateTime(QDate(2006, 3, 7), QTime(9, 5, 3)));
+        connection.execute(db::statements::insertLogEventCode(QStringLiteral("17"),
+                                                              QStringLiteral("VAR"),
+                                                              QStringLiteral("BEA")));
+        connection.execute(db::statements::insertLogEventDate(QStringLiteral("17"),
+                                                              QDate(2006, 3, 7), QDate(2006, 3, 9)));
+        const QList<QVariantList> expected{
+            {QStringLiteral("2006-03-07 09:05:03"), qint64(17), QStringLiteral("ESEM_KOD"),
+             QStringLiteral("VAR"), QStringLiteral("BEA")},
+            {QStringLiteral("2006-03-07 09:05:03"), qint64(17), QStringLiteral("ESEM_DATUM"),
+             QStringLiteral("3/7/2006"), QStringLiteral("3/9/2006")}};
+        QCOMPARE(testsupport::rows(connection, QStringLiteral("SELECT * FROM LOG ORDER BY rowid")),
+                 expected);
+    }
+
+    void failedStatementsSayWhatTheEngineSaid()
+    {
+        TempProgramDir dir;
+        db::Connection connection;
+        connection.open(dir.databasePath());
+        const QString message = errorOf([&] { connection.execute(QStringLiteral("SELECT * FROM NINCS")); });
+        QVERIFY2(message.startsWith(QStringLiteral("Hibás adatbázis-utasítás")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("no such table: NINCS")), qPrintable(message));
+    }
+
+    void failedTransactionLeavesNothing()
+    {
+        TempProgramDir dir;
+        db::Connection connection;
+        connection.open(dir.databasePath());
+        const QString message = errorOf([&] {
+            db::WriteTransaction transaction(connection);
+            testsupport::insertEntry(connection, 1, QStringLiteral("123456782"),
+                                     QStringLiteral("Első"), QDate(2006, 1, 1));
+            testsupport::insertEntry(connection, 1, QStringLiteral("1234567890"),
+                                     QStringLiteral("Túl hosszú TAJ"), QDate(2006, 1, 1));
+            transaction.commit();
+        });
+        QVERIFY(message.contains(QStringLiteral("CHECK constraint failed")));
+        QVERIFY(!connection.inTransaction());
+        QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM LISTA")).toLongLong(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConnection)
+#include "tst_connection.moc"

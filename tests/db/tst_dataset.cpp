@@ -1,0 +1,298 @@
+#include "support/tempdatabase.h"
+
+#include "db/connection.h"
+#include "db/dataset.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using testsupport::TempProgramDir;
+
+namespace {
+
+QString errorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const db::Error &error) {
+        return error.message();
+    }
+    return {};
+}
+
+} // namespace
+
+class TestDataset : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempProgramDir> m_dir;
+    db::Connection m_connection;
+
+    std::unique_ptr<db::Dataset> dataset(const QString &sql, const QList<db::FieldDef> &fields = {})
+    {
+        auto result = std::make_unique<db::Dataset>(QStringLiteral("aqProba"));
+        result->setConnection(&m_connection);
+        result->setFields(fields);
+        result->setSql(sql);
+        return result;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_dir = std::make_unique<TempProgramDir>();
+        m_connection.open(m_dir->databasePath());
+        m_connection.execute(QStringLiteral("CREATE TEMP TABLE T (K INTEGER, S TEXT, D TEXT)"));
+        m_connection.execute(QStringLiteral(
+            "INSERT INTO T VALUES (1, 'egy', '2006-03-07'), (2, 'kettő', '2006-03-07 10:11:12'), "
+            "(3, 'egy', NULL), (NULL, NULL, '2006-03-08')"));
+    }
+    void cleanupTestCase()
+    {
+        m_connection.close();
+        m_dir.reset();
+    }
+
+    void persistentFieldsRefuseValuesOfAnotherKind_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QVariant>("read"); // invalid: refused
+        QTest::addColumn<QString>("message");
+        const int integer = int(db::FieldKind::Integer);
+        const int text = int(db::FieldKind::Text);
+        const int date = int(db::FieldKind::DateTime);
+        QTest::newRow("integer") << "SELECT 42 AS F" << integer << 0 << QVariant(qint64(42)) << "";
+        QTest::newRow("integer in text") << "SELECT '-42' AS F" << integer << 0 << QVariant(qint64(-42)) << "";
+        QTest::newRow("whole real") << "SELECT 7.0 AS F" << integer << 0 << QVariant(qint64(7)) << "";
+        QTest::newRow("null integer") << "SELECT NULL AS F" << integer << 0 << QVariant() << "";
+        QTest::newRow("fraction") << "SELECT 3.5 AS F" << integer << 0 << QVariant()
+                                  << "A(z) f mező értéke nem egész szám: „3.5”";
+        QTest::newRow("word") << "SELECT 'abc' AS F" << integer << 0 << QVariant()
+                              << "A(z) f mező értéke nem egész szám: „abc”";
+        QTest::newRow("padded number") << "SELECT ' 12' AS F" << integer << 0 << QVariant()
+                                       << "A(z) f mező értéke nem egész szám: „ 12”";
+        QTest::newRow("too big") << "SELECT '99999999999999999999' AS F" << integer << 0 << QVariant()
+                                 << "A(z) f mező értéke nem egész szám: „99999999999999999999”";
+        QTest::newRow("text at width") << "SELECT 'őűá' AS F" << text << 3 << QVariant(QStringLiteral("őűá")) << "";
+        QTest::newRow("number as text") << "SELECT 1234 AS F" << text << 4 << QVariant(QStringLiteral("1234")) << "";
+        QTest::newRow("text too long") << "SELECT 'abcd' AS F" << text << 3 << QVariant()
+                                       << "A(z) f mező értéke hosszabb 3 karakternél: „abcd”";
+        QTest::newRow("stored day") << "SELECT '2006-03-07' AS F" << date << 0
+                                    << QVariant(QDateTime(QDate(2006, 3, 7), QTime(0, 0), Qt::UTC)) << "";
+        QTest::newRow("stored moment") << "SELECT '2006-03-07 23:59:58' AS F" << date << 0
+                                       << QVariant(QDateTime(QDate(2006, 3, 7), QTime(23, 59, 58), Qt::UTC)) << "";
+        QTest::newRow("no such day") << "SELECT '2006-02-30' AS F" << date << 0 << QVariant()
+                                     << "A(z) f mező értéke nem dátum: „2006-02-30”";
+        QTest::newRow("statement date text") << "SELECT '3/7/2006' AS F" << date << 0 << QVariant()
+                                             << "A(z) f mező értéke nem dátum: „3/7/2006”";
+        QTest::newRow("day number") << "SELECT 38783 AS F" << date << 0 << QVariant()
+                                    << "A(z) f mező értéke nem dátum: „38783”";
+        QTest::newRow("missing field") << "SELECT 1 AS G" << integer << 0 << QVariant()
+                                       << "Hiányzik a(z) f mező (adathalmaz: aqProba)";
+    }
+    void persistentFieldsRefuseValuesOfAnotherKind()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, kind);
+        QFETCH(int, width);
+        QFETCH(QVariant, read);
+        QFETCH(QString, message);
+        // The column name is matched without regard to letter case.
+        auto set = dataset(sql, {{QStringLiteral("f"), db::FieldKind(kind), width}});
+        const QString error = errorOf([&] { set->open(); });
+        QCOMPARE(error, message);
+        QCOMPARE(set->isOpen(), message.isEmpty());
+        if (message.isEmpty()) {
+            QCOMPARE(set->value(0, 0), read);
+            if (read.typeId() == QMetaType::QDateTime)
+                QCOMPARE(set->value(0, 0).toDateTime().timeSpec(), Qt::UTC);
+        }
+    }
+
+    void columnsWithoutFieldKeepTheirOwnType()
+    {
+        auto set = dataset(QStringLiteral("SELECT count(*) AS N, 1.5 AS R, 'x' AS S, X'00FF' AS B, "
+                                          "NULL AS Z FROM T"));
+        set->open();
+        QCOMPARE(set->value(0, 0), QVariant(qint64(4)));
+        QCOMPARE(set->value(0, 1), QVariant(1.5));
+        QCOMPARE(set->value(0, 2), QVariant(QStringLiteral("x")));
+        QCOMPARE(set->value(0, 3), QVariant(QByteArray("\x00\xff", 2)));
+        QVERIFY(set->value(0, 4).isNull());
+    }
+
+    void readsFollowTheCurrentRow()
+    {
+        auto set = dataset(QStringLiteral("SELECT K, S, D FROM T ORDER BY rowid"),
+                           {{QStringLiteral("K"), db::FieldKind::Integer, 0},
+                            {QStringLiteral("D"), db::FieldKind::DateTime, 0}});
+        set->open();
+        QCOMPARE(set->recordCount(), 4);
+        QList<qint64> keys;
+        QStringList texts;
+        for (set->first(); !set->eof(); set->next()) {
+            keys << set->asInteger(QStringLiteral("k"));
+            texts << set->asText(QStringLiteral("S"));
+        }
+        QCOMPARE(keys, (QList<qint64>{1, 2, 3, 0}));
+        QCOMPARE(texts, (QStringList{QStringLiteral("egy"), QStringLiteral("kettő"), QStringLiteral("egy"),
+                                     QString()}));
+        // Past the last row every field reads as empty, as on an empty table.
+        QVERIFY(set->eof());
+        QCOMPARE(set->asText(QStringLiteral("S")), QString());
+        QCOMPARE(set->asInteger(QStringLiteral("K")), 0);
+        QVERIFY(!set->asDateTime(QStringLiteral("D")).isValid());
+        QVERIFY(!errorOf([&] { set->value(QStringLiteral("NINCS")); }).isEmpty());
+
+        set->setCurrentRow(1);
+        QCOMPARE(set->asDateTime(QStringLiteral("D")), QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC));
+        QCOMPARE(set->asText(QStringLiteral("D")), QStringLiteral("2006-03-07 10:11:12"));
+    }
+
+    void locateFindsWholeValuesOnly_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("row"); // -1: not found, the current row stays
+        QTest::newRow("text") << "S" << QVariant(QStringLiteral("kettő")) << 1;
+        QTest::newRow("first of two") << "S" << QVariant(QStringLiteral("egy")) << 0;
+        QTest::newRow("part of a text") << "S" << QVariant(QStringLiteral("ket")) << -1;
+        QTest::newRow("other letter case") << "S" << QVariant(QStringLiteral("EGY")) << -1;
+        QTest::newRow("integer") << "K" << QVariant(3) << 2;
+        QTest::newRow("integer as text") << "K" << QVariant(QStringLiteral("3")) << 2;
+        QTest::newRow("integer, no such") << "K" << QVariant(9) << -1;
+        QTest::newRow("null") << "K" << QVariant() << 3;
+        QTest::newRow("day") << "D" << QVariant(QDate(2006, 3, 8)) << 3;
+        QTest::newRow("day, not the moment") << "D" << QVariant(QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC))
+                                             << 1;
+    }
+    void locateFindsWholeValuesOnly()
+    {
+        QFETCH(QString, column);
+        QFETCH(QVariant, value);
+        QFETCH(int, row);
+        auto set = dataset(QStringLiteral("SELECT K, S, D FROM T ORDER BY rowid"),
+                           {{QStringLiteral("K"), db::FieldKind::Integer, 0},
+                            {QStringLiteral("S"), db::FieldKind::Text, 10},
+                            {QStringLiteral("D"), db::FieldKind::DateTime, 0}});
+        set->open();
+        set->setCurrentRow(2);
+        QCOMPARE(set->locate(column, value), row >= 0);
+        QCOMPARE(set->currentRow(), row >= 0 ? row : 2);
+    }
+
+    void signalsFrameEveryOpeningAndMove()
+    {
+        auto set = dataset(QStringLiteral("SELECT K FROM T"));
+        QStringList events;
+        connect(set.get(), &db::Dataset::opened, this, [&] { events << QStringLiteral("opened"); });
+        connect(set.get(), &db::Dataset::aboutToClose, this, [&] {
+            events << QStringLiteral("aboutToClose %1").arg(set->recordCount());
+        });
+        connect(set.get(), &db::Dataset::closed, this, [&] {
+            events << QStringLiteral("closed %1").arg(set->isOpen());
+        });
+        connect(set.get(), &db::Dataset::currentRowChanged, this, [&](int row) {
+            events << QStringLiteral("row %1").arg(row);
+        });
+        set->open();
+        set->next();
+        set->open(); // reopening closes first
+        set->setSql(QStringLiteral("SELECT S FROM T WHERE K = 1"));
+        set->close();
+        set->close(); // closing a closed dataset says nothing
+        set->open();
+        set->next();
+        set->next(); // stays at the end
+        QCOMPARE(events, (QStringList{QStringLiteral("opened"), QStringLiteral("row 1"),
+                                      QStringLiteral("aboutToClose 4"), QStringLiteral("closed 0"),
+                                      QStringLiteral("opened"), QStringLiteral("aboutToClose 4"),
+                                      QStringLiteral("closed 0"), QStringLiteral("opened"),
+                                      QStringLiteral("row 1")}));
+        QCOMPARE(set->recordCount(), 1);
+    }
+
+    void failedOpeningLeavesItClosed()
+    {
+        auto set = dataset(QStringLiteral("SELECT S FROM T"), {{QStringLiteral("S"), db::FieldKind::Text, 3}});
+        QSignalSpy opened(set.get(), &db::Dataset::opened);
+        QVERIFY(errorOf([&] { set->open(); }).contains(QStringLiteral("kettő")));
+        QVERIFY(!set->isOpen());
+        QCOMPARE(set->recordCount(), 0);
+        QCOMPARE(opened.count(), 0);
+    }
+
+    void parametersAreBoundByName()
+    {
+        auto set = dataset(QStringLiteral("SELECT S FROM T WHERE K = :Kulcs OR (:Kulcs IS NULL AND K IS NULL)"));
+        QVERIFY(errorOf([&] { set->open(); }).contains(QStringLiteral(":Kulcs")));
+        set->setParameter(QStringLiteral(":kulcs"), 2);
+        set->open();
+        QCOMPARE(set->recordCount(), 1);
+        QCOMPARE(set->asText(QStringLiteral("S")), QStringLiteral("kettő"));
+        set->setParameter(QStringLiteral("Kulcs"), QVariant());
+        set->open();
+        QCOMPARE(set->recordCount(), 1);
+        QVERIFY(set->value(QStringLiteral("S")).isNull());
+    }
+
+    void openByNameQuotesTheName()
+    {
+        m_connection.execute(QStringLiteral("CREATE TEMP TABLE \"Fura \"\"név\"\"\" (A)"));
+        m_connection.execute(QStringLiteral("INSERT INTO \"Fura \"\"név\"\"\" VALUES ('ott')"));
+        db::Dataset set;
+        set.setConnection(&m_connection);
+        set.setTableName(QStringLiteral("Fura \"név\""));
+        set.open();
+        QCOMPARE(set.value(QStringLiteral("A")), QVariant(QStringLiteral("ott")));
+        set.setTableName(QStringLiteral("T\"; DROP TABLE T; --"));
+        QVERIFY(errorOf([&] { set.open(); }).contains(QStringLiteral("no such table")));
+        QCOMPARE(m_connection.scalar(QStringLiteral("SELECT count(*) FROM T")).toLongLong(), 4);
+    }
+
+    void executeRunsTheStatement()
+    {
+        auto set = dataset(QStringLiteral("INSERT INTO T (K, S) VALUES (:K, 'új')"));
+        set->setParameter(QStringLiteral("K"), 5);
+        set->execute();
+        QCOMPARE(m_connection.scalar(QStringLiteral("SELECT S FROM T WHERE K = 5")), QVariant(QStringLiteral("új")));
+        m_connection.execute(QStringLiteral("DELETE FROM T WHERE K = 5"));
+    }
+
+    void storedDateTextIsParsedStrictly_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("expected");
+        QTest::newRow("day") << "2006-03-07" << QDateTime(QDate(2006, 3, 7), QTime(0, 0), Qt::UTC);
+        QTest::newRow("moment") << "2006-03-07 10:11:12" << QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC);
+        QTest::newRow("with T") << "2006-03-07T10:11:12" << QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC);
+        QTest::newRow("leap day") << "2008-02-29" << QDateTime(QDate(2008, 2, 29), QTime(0, 0), Qt::UTC);
+        QTest::newRow("no leap day") << "2007-02-29" << QDateTime();
+        QTest::newRow("hour 24") << "2006-03-07 24:00:00" << QDateTime();
+        QTest::newRow("one-digit month") << "2006-3-07" << QDateTime();
+        QTest::newRow("minutes only") << "2006-03-07 10:11" << QDateTime();
+        QTest::newRow("slash") << "2006/03/07" << QDateTime();
+        QTest::newRow("sign") << "+006-03-07" << QDateTime();
+        QTest::newRow("empty") << "" << QDateTime();
+    }
+    void storedDateTextIsParsedStrictly()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, expected);
+        const QDateTime parsed = db::parseStoredDateTime(text);
+        QCOMPARE(parsed.isValid(), expected.isValid());
+        if (expected.isValid()) {
+            QCOMPARE(parsed, expected);
+            QCOMPARE(parsed.timeSpec(), Qt::UTC);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataset)
+#include "tst_dataset.moc"
