@@ -1,0 +1,59 @@
+#pragma once
+
+#include "db/dataset.h"
+#include "ui/dialog.h"
+
+class QButtonGroup;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace ui {
+class MainHost;
+}
+
+namespace lists {
+class TajEdit;
+struct MemberFill;
+} // namespace lists
+
+// "Adatok": puts a patient on the current list (new-entry mode, eHivSzam empty) or records a
+// new event for an entry already on it (event mode, eHivSzam holds its reference number).
+class TfrmAdatok : public ui::Dialog
+{
+    Q_OBJECT
+public:
+    // Runs FormCreate: the event names into the event box.
+    TfrmAdatok(ui::MainHost &host, QWidget *parent = nullptr);
+
+    // Fills and locks the controls for the mode, as the list manager does before showing it.
+    void fill(const lists::MemberFill &fill);
+
+    // The urgency item chosen: -1 none, 0 "Azonnali (Akut)", 1 "Halasztható".
+    int surgosIndex() const;
+
+protected:
+    bool closeQuery() override { return mayClose; }
+
+private:
+    void FormCreate();
+    void btnCancelClick();
+    void setSurgosIndex(int index);
+
+    ui::MainHost &m_host;
+    db::Dataset atEsemeny;
+    bool mayClose = false;
+
+    QLineEdit *eHivSzam;
+    lists::TajEdit *eTaj;
+    QLineEdit *eNev;
+    QDateEdit *dtpListara;
+    QGroupBox *rgSurgos;
+    QButtonGroup *m_surgosItems;
+    QComboBox *cbEsemenynev;
+    QDateEdit *dtpEsemDatum;
+    QPushButton *btnOK;
+    QPushButton *btnCancel;
+};

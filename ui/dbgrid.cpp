@@ -1,0 +1,113 @@
+#include "dbgrid.h"
+
+#include "datasource.h"
+
+#include "db/dataset.h"
+
+#include <QHeaderView>
+
+namespace ui {
+
+namespace {
+// Room for the cell's margins and the grid line on either side of the text.
+constexpr int cellPadding = 12;
+} // namespace
+
+DbGrid::DbGrid(const QString &objectName, QWidget *parent)
+    : QTableView(parent)
+{
+    setObjectName(objectName);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the grid: with whole-row selection there is no cell to move to.
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setFocusPolicy(Qt::StrongFocus);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    // Fixed row heights keep a list of a hundred thousand rows as quick as a short one.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("\u25B6"))
+                                      + 10);
+    // The selection stays visible when the focus is on a button.
+    QPalette p = palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight,
+               p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               p.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(p);
+
+    setModel(&m_model);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { selectionMoved(current); });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
+        applyColumnWidths();
+        selectDatasetRow();
+    });
+}
+
+void DbGrid::setColumns(const QList<GridColumn> &columns)
+{
+    m_model.setColumns(columns);
+}
+
+void DbGrid::setDataSource(DataSource *source)
+{
+    if (DataSource *old = m_model.dataSource())
+        disconnect(old, nullptr, this, nullptr);
+    m_model.setDataSource(source);
+    if (source)
+        connect(source, &DataSource::currentRowChanged, this, [this] { selectDatasetRow(); });
+}
+
+int DbGrid::columnWidth(const GridColumn &column, const QFontMetrics &metrics)
+{
+    if (column.widthPixels > 0)
+        return column.widthPixels;
+    const int digits = column.widthChars * metrics.horizontalAdvance(u'0');
+    return std::max(digits, metrics.horizontalAdvance(column.title)) + cellPadding;
+}
+
+void DbGrid::applyColumnWidths()
+{
+    const QFontMetrics metrics(font());
+    const QList<GridColumn> &columns = m_model.visibleColumns();
+    for (int i = 0; i < columns.size(); ++i)
+        setColumnWidth(i, columnWidth(columns.at(i), metrics));
+}
+
+void DbGrid::selectDatasetRow()
+{
+    if (m_syncing)
+        return;
+    const db::Dataset *ds = m_model.dataset();
+    const int row = ds && ds->isOpen() ? ds->currentRow() : -1;
+    m_syncing = true;
+    if (row >= 0 && row < m_model.rowCount()) {
+        const QModelIndex index = m_model.index(row, std::max(0, currentIndex().column()));
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
+                                                     | QItemSelectionModel::Rows);
+        scrollTo(index);
+    } else {
+        selectionModel()->clear();
+    }
+    m_syncing = false;
+}
+
+void DbGrid::selectionMoved(const QModelIndex &current)
+{
+    if (m_syncing || !current.isValid())
+        return;
+    db::Dataset *ds = m_model.dataset();
+    if (!ds || !ds->isOpen() || ds->currentRow() == current.row())
+        return;
+    m_syncing = true;
+    ds->setCurrentRow(current.row());
+    m_syncing = false;
+}
+
+} // namespace ui
