@@ -1,0 +1,76 @@
+#include "ufrmBejel.h"
+
+#include "controls.h"
+#include "department.h"
+
+#include "db/dataset.h"
+#include "ui/help.h"
+#include "ui/mainhost.h"
+#include "ui/messages.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TfrmBejel::TfrmBejel(ui::MainHost &host, QWidget *parent)
+    : ui::Dialog(parent)
+    , m_host(host)
+{
+    using namespace dept::controls;
+    setObjectName(QStringLiteral("frmBejel"));
+    setWindowTitle(QStringLiteral("Várólista - Bejelentkezés"));
+    setAccessibleName(windowTitle());
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    ui::setHelpContext(this, 30);
+
+    auto *lblPassword = label(QStringLiteral("lblPassword"), QStringLiteral("Jelszó"), this);
+    ePassword = edit(QStringLiteral("ePassword"), 30, lblPassword, this);
+    setPasswordStyle(ePassword);
+    btnOK = okBitBtn(QStringLiteral("btnOK"), this);
+    btnCancel = cancelBitBtn(QStringLiteral("btnCancel"), this);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnCancel);
+    buttons->addStretch();
+    buttons->addWidget(btnOK);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblPassword);
+    layout->addWidget(ePassword);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    ePassword->setMinimumWidth(220);
+
+    QWidget::setTabOrder(ePassword, btnOK);
+    QWidget::setTabOrder(btnOK, btnCancel);
+
+    addButton(btnOK, ui::mrOk, [this] { btnOKClick(); });
+    addButton(btnCancel, ui::mrCancel, [this] { btnCancelClick(); });
+    setDefaultButton(btnOK);
+    setCancelButton(btnCancel);
+
+    centreOnScreen(this);
+}
+
+void TfrmBejel::btnOKClick()
+{
+    // Cleared first: a department row that cannot be read lets nobody in.
+    m_mayClose = false;
+    const QString typed = ePassword->text();
+    const QString stored
+        = typed.isEmpty() ? QString() : m_host.atOsztaly().asText(QStringLiteral("JELSZO"));
+    if (const auto refusal = dept::loginRefusal(typed, stored)) {
+        ui::showMessage(this, *refusal);
+        ePassword->setFocus();
+        return;
+    }
+    m_mayClose = true;
+}
+
+void TfrmBejel::btnCancelClick()
+{
+    m_mayClose = true;
+}

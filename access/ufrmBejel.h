@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ui/dialog.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace ui {
+class MainHost;
+}
+
+// The entry password check at every start after the first, against the department row.
+class TfrmBejel : public ui::Dialog
+{
+    Q_OBJECT
+public:
+    explicit TfrmBejel(ui::MainHost &host, QWidget *parent = nullptr);
+
+protected:
+    // FormCloseQuery
+    bool closeQuery() override { return m_mayClose; }
+
+private:
+    void btnOKClick();
+    void btnCancelClick();
+
+    ui::MainHost &m_host;
+    bool m_mayClose = false;
+
+    QLineEdit *ePassword;
+    QPushButton *btnOK;
+    QPushButton *btnCancel;
+};

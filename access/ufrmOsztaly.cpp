@@ -1,0 +1,172 @@
+#include "ufrmOsztaly.h"
+
+#include "controls.h"
+#include "radiogroup.h"
+
+#include "db/dataset.h"
+#include "db/error.h"
+#include "ui/guard.h"
+#include "ui/help.h"
+#include "ui/mainhost.h"
+#include "ui/messages.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+// Told when another instance wrote the department row while this dialog was open.
+QString alreadyRegisteredText()
+{
+    return QStringLiteral("Az osztály adatait időközben már rögzítették, ezért a most megadott "
+                          "adatok nem kerültek mentésre.\nA program most kilép; a következő "
+                          "indításkor a rögzített osztály belépési jelszavát kéri.");
+}
+} // namespace
+
+TfrmOsztaly::TfrmOsztaly(ui::MainHost &host, QWidget *parent)
+    : ui::Dialog(parent)
+    , m_host(host)
+{
+    using namespace dept::controls;
+    setObjectName(QStringLiteral("frmOsztaly"));
+    setWindowTitle(QStringLiteral("Az Intézet és az Osztály megadása"));
+    setAccessibleName(windowTitle());
+    ui::setHelpContext(this, 20);
+
+    auto *lblDORVKod = label(QStringLiteral("lblDORVKod"),
+                             QStringLiteral("Az Intézet 4 jegyű DORV kódja *: "), this);
+    eDORVKod = edit(QStringLiteral("eDORVKod"), 4, lblDORVKod, this);
+    auto *lblFinKod
+        = label(QStringLiteral("lblFinKod"),
+                QStringLiteral("Az Osztály 9 jegyű DORV finanszírozási kódja *: "), this);
+    eFinKod = edit(QStringLiteral("eFinKod"), 9, lblFinKod, this);
+    auto *lblOsztNev
+        = label(QStringLiteral("lblOsztNev"), QStringLiteral("Az Osztály megnevezése: "), this);
+    eOsztNev = edit(QStringLiteral("eOsztNev"), 50, lblOsztNev, this);
+    rgOsztTipus = new dept::RadioGroup(
+        QStringLiteral("rgOsztTipus"), QStringLiteral("Az Osztály típusa *"),
+        {QStringLiteral("Járóbeteg"), QStringLiteral("Fekvőbeteg")}, 2, this);
+    auto *lblJelszo
+        = label(QStringLiteral("lblJelszo"), QStringLiteral("Belépési jelszó *: "), this);
+    eJelszo = edit(QStringLiteral("eJelszo"), 8, lblJelszo, this);
+    setPasswordStyle(eJelszo);
+    auto *lblJelszoUjra
+        = label(QStringLiteral("lblJelszoUjra"), QStringLiteral("még egyszer *: "), this);
+    eJelszoUjra = edit(QStringLiteral("eJelszoUjra"), 8, lblJelszoUjra, this);
+    setPasswordStyle(eJelszoUjra);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    BitBtn1 = okBitBtn(QStringLiteral("BitBtn1"), Panel1);
+    BitBtn2 = cancelBitBtn(QStringLiteral("BitBtn2"), Panel1);
+    auto *buttons = new QHBoxLayout(Panel1);
+    buttons->addWidget(BitBtn2);
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(lblDORVKod, 0, 0);
+    fields->addWidget(eDORVKod, 0, 1);
+    fields->addWidget(lblFinKod, 1, 0);
+    fields->addWidget(eFinKod, 1, 1);
+    fields->addWidget(lblOsztNev, 2, 0);
+    fields->addWidget(eOsztNev, 2, 1);
+    fields->addWidget(rgOsztTipus, 3, 0, 1, 2);
+    fields->addWidget(lblJelszo, 4, 0);
+    fields->addWidget(eJelszo, 4, 1);
+    fields->addWidget(lblJelszoUjra, 5, 0);
+    fields->addWidget(eJelszoUjra, 5, 1);
+    fields->setColumnStretch(1, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addStretch();
+    layout->addWidget(Panel1);
+
+    QWidget::setTabOrder(eDORVKod, eFinKod);
+    QWidget::setTabOrder(eFinKod, eOsztNev);
+    QWidget::setTabOrder(eOsztNev, rgOsztTipus->item(0));
+    QWidget::setTabOrder(rgOsztTipus->item(0), rgOsztTipus->item(1));
+    QWidget::setTabOrder(rgOsztTipus->item(1), eJelszo);
+    QWidget::setTabOrder(eJelszo, eJelszoUjra);
+    QWidget::setTabOrder(eJelszoUjra, BitBtn1);
+    QWidget::setTabOrder(BitBtn1, BitBtn2);
+
+    // No default button: Enter in an edit must not register the department half-typed.
+    addButton(BitBtn1, ui::mrOk, [this] { BitBtn1Click(); });
+    addButton(BitBtn2, ui::mrCancel, [this] { BitBtn2Click(); });
+    setCancelButton(BitBtn2);
+
+    centreOnScreen(this);
+}
+
+dept::DepartmentInput TfrmOsztaly::input() const
+{
+    return {eDORVKod->text(),         eFinKod->text(), eOsztNev->text(),
+            rgOsztTipus->itemIndex(), eJelszo->text(), eJelszoUjra->text()};
+}
+
+void TfrmOsztaly::focusField(dept::DepartmentField field)
+{
+    switch (field) {
+    case dept::DepartmentField::Intkod:
+        eDORVKod->setFocus();
+        break;
+    case dept::DepartmentField::Finkod:
+        eFinKod->setFocus();
+        break;
+    case dept::DepartmentField::Type:
+        rgOsztTipus->setFocus();
+        break;
+    case dept::DepartmentField::Password:
+        eJelszo->setFocus();
+        break;
+    }
+}
+
+void TfrmOsztaly::BitBtn1Click()
+{
+    // Only a written department row lets the dialog close as accepted: the program must never
+    // run on without one. A refused or failed press keeps everything typed for another try.
+    m_mayClose = false;
+    const dept::DepartmentInput typed = input();
+    if (const auto problem = dept::registrationProblem(typed)) {
+        ui::showMessage(this, problem->message);
+        focusField(problem->field);
+        return;
+    }
+
+    dept::RegisterOutcome outcome;
+    try {
+        outcome = dept::registerDepartment(m_host.aqAlt(), typed);
+    } catch (const db::Error &error) {
+        ui::showError(this, error.message());
+        return;
+    }
+    m_mayClose = true;
+
+    if (outcome == dept::RegisterOutcome::AlreadyRegistered) {
+        // Someone else's department row: entering it takes its own password, at the next start.
+        ui::showMessage(this, alreadyRegisteredText());
+        setModalResult(ui::mrCancel);
+        return;
+    }
+
+    // The row is there, so the dialog closes as accepted even if the reread fails.
+    ui::guarded(this, [this] {
+        m_host.atOsztaly().close();
+        m_host.atOsztaly().open();
+    });
+}
+
+void TfrmOsztaly::BitBtn2Click()
+{
+    m_mayClose = true;
+}
