@@ -24,9 +24,9 @@ void writeAdoXml(QIODevice &out, const db::Dataset &rows)
                                 .arg(name));
     }
 
-    AdoXmlWriter writer(out);
-    std::array<QVariant, 8> values;
     const int count = rows.recordCount();
+    AdoXmlWriter writer(out, count);
+    std::array<QVariant, 8> values;
     for (int row = 0; row < count; ++row) {
         for (std::size_t i = 0; i < source.size(); ++i)
             values[i] = rows.value(row, source[i]);

@@ -55,6 +55,22 @@ void appendDigits(QByteArray &out, int value, int digits)
     out.append(text, digits);
 }
 
+void appendNumber(QByteArray &out, qint64 value)
+{
+    char text[24];
+    char *end = text + sizeof text;
+    char *p = end;
+    const bool negative = value < 0;
+    quint64 rest = negative ? 0 - quint64(value) : quint64(value);
+    do {
+        *--p = char('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (negative)
+        *--p = '-';
+    out.append(p, end - p);
+}
+
 } // namespace
 
 std::span<const AdoColumn> reportColumns()
@@ -62,10 +78,11 @@ std::span<const AdoColumn> reportColumns()
     return columns;
 }
 
-AdoXmlWriter::AdoXmlWriter(QIODevice &out)
+AdoXmlWriter::AdoXmlWriter(QIODevice &out, int expectedRows)
     : m_out(out)
 {
     m_buffer.reserve(flushThreshold + 4096);
+    m_keys.reserve(std::size_t(qMax(expectedRows, 0)));
     writeSchema();
 }
 
@@ -124,7 +141,8 @@ void AdoXmlWriter::writeSchema()
 
 void AdoXmlWriter::startElement(int depth, const char *name, Measure measure, int width)
 {
-    m_buffer.append(depth, '\t');
+    for (int i = 0; i < depth; ++i)
+        m_buffer.append('\t');
     m_lineStart = m_buffer.size();
     m_buffer.append('<').append(name);
     m_depth = depth;
@@ -149,7 +167,8 @@ void AdoXmlWriter::attributeStart(const char *name)
 {
     if (!m_firstAttribute && currentLineLength() >= m_width) {
         m_buffer.append(crlf);
-        m_buffer.append(m_depth + 1, '\t');
+        for (int i = 0; i <= m_depth; ++i)
+            m_buffer.append('\t');
         m_lineStart = m_buffer.size();
     }
     m_firstAttribute = false;
@@ -287,7 +306,7 @@ void AdoXmlWriter::appendInteger(const QVariant &value, int row, const AdoColumn
         refuse(row, column,
                QStringLiteral("jében álló hivatkozási szám (%1) egy korábbi sorban már szerepelt.")
                    .arg(number));
-    m_buffer.append(QByteArray::number(number));
+    appendNumber(m_buffer, number);
 }
 
 void AdoXmlWriter::appendDateTime(const QVariant &value, int row, const AdoColumn &column)

@@ -32,7 +32,8 @@ std::span<const AdoColumn> reportColumns();
 class AdoXmlWriter
 {
 public:
-    explicit AdoXmlWriter(QIODevice &out);
+    // expectedRows only sizes the check for repeated reference numbers.
+    explicit AdoXmlWriter(QIODevice &out, int expectedRows = 0);
     AdoXmlWriter(const AdoXmlWriter &) = delete;
     AdoXmlWriter &operator=(const AdoXmlWriter &) = delete;
 
