@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace db {
@@ -17,11 +18,52 @@ namespace {
 // any other column keeps the value's own SQLite type.
 enum class Conversion { OwnType, Integer, Text, DateTime };
 
+// Short texts that repeat down a column (codes, event names, urgency) are shared instead of
+// allocated once per row; a column whose values keep differing stops being looked up.
+class RepeatedTexts
+{
+public:
+    QString text(const char *utf8, int bytes)
+    {
+        if (m_active && bytes <= maxBytes) {
+            for (int i = 0; i < m_size; ++i) {
+                if (m_keys[i].size() == bytes && std::memcmp(m_keys[i].constData(), utf8, size_t(bytes)) == 0)
+                    return m_values[i];
+            }
+        }
+        QString value = QString::fromUtf8(utf8, bytes);
+        if (m_active && bytes <= maxBytes) {
+            if (m_size < capacity) {
+                m_keys[m_size] = QByteArray(utf8, bytes);
+                m_values[m_size] = value;
+                ++m_size;
+            } else if (++m_misses > capacity * 4) {
+                m_active = false;
+            }
+        }
+        return value;
+    }
+
+private:
+    static constexpr int capacity = 16;
+    static constexpr int maxBytes = 160;
+    QByteArray m_keys[capacity];
+    QString m_values[capacity];
+    int m_size = 0;
+    int m_misses = 0;
+    bool m_active = true;
+};
+
 struct ColumnPlan
 {
     Conversion conversion = Conversion::OwnType;
     int width = 0;
     QString fieldName;
+    RepeatedTexts texts;
+    // Sorted lists repeat a day for many rows in a row.
+    char lastDay[20] = {};
+    int lastDayBytes = -1;
+    QVariant lastDayValue;
 };
 
 inline char16_t unit(char c)
@@ -167,13 +209,16 @@ QVariant ownTypeValue(sqlite3_stmt *statement, int column)
     }
 }
 
-QVariant fieldValue(const ColumnPlan &plan, sqlite3_stmt *statement, int column)
+QVariant fieldValue(ColumnPlan &plan, sqlite3_stmt *statement, int column)
 {
     const int type = sqlite3_column_type(statement, column);
     if (type == SQLITE_NULL)
         return {};
     switch (plan.conversion) {
     case Conversion::OwnType:
+        if (type == SQLITE_TEXT)
+            return plan.texts.text(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+                                   sqlite3_column_bytes(statement, column));
         return ownTypeValue(statement, column);
     case Conversion::Integer: {
         qint64 value = 0;
@@ -192,7 +237,7 @@ QVariant fieldValue(const ColumnPlan &plan, sqlite3_stmt *statement, int column)
         if (type == SQLITE_BLOB)
             break;
         const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        QString value = QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
+        QString value = plan.texts.text(text, sqlite3_column_bytes(statement, column));
         if (plan.width > 0 && value.size() > plan.width && characterCount(value) > plan.width)
             break;
         return value;
@@ -201,10 +246,17 @@ QVariant fieldValue(const ColumnPlan &plan, sqlite3_stmt *statement, int column)
         if (type != SQLITE_TEXT)
             break;
         const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        QDateTime value = parseDateTime(text, sqlite3_column_bytes(statement, column));
+        const int bytes = sqlite3_column_bytes(statement, column);
+        if (bytes == plan.lastDayBytes && std::memcmp(text, plan.lastDay, size_t(bytes)) == 0)
+            return plan.lastDayValue;
+        QDateTime value = parseDateTime(text, bytes);
         if (!value.isValid())
             break;
-        return value;
+        // parseDateTime takes 10 or 19 bytes only, so the text fits.
+        std::memcpy(plan.lastDay, text, size_t(bytes));
+        plan.lastDayBytes = bytes;
+        plan.lastDayValue = value;
+        return plan.lastDayValue;
     }
     }
     badValue(plan, statement, column);
@@ -364,8 +416,7 @@ void Dataset::open()
         }
     }
 
-    std::vector<QVariant> cells;
-    cells.reserve(size_t(columnCount) * 1024);
+    std::vector<std::vector<QVariant>> blocks;
     int rowCount = 0;
     for (;;) {
         const int rc = sqlite3_step(handle);
@@ -373,13 +424,18 @@ void Dataset::open()
             break;
         if (rc != SQLITE_ROW)
             m_connection->check(rc);
+        if ((rowCount & (blockRows - 1)) == 0) {
+            blocks.emplace_back();
+            blocks.back().reserve(size_t(blockRows) * size_t(columnCount));
+        }
+        std::vector<QVariant> &block = blocks.back();
         for (int column = 0; column < columnCount; ++column)
-            cells.push_back(fieldValue(plans[size_t(column)], handle, column));
+            block.push_back(fieldValue(plans[size_t(column)], handle, column));
         ++rowCount;
     }
 
     m_columns = columns;
-    m_cells = std::move(cells);
+    m_blocks = std::move(blocks);
     m_rowCount = rowCount;
     m_current = 0;
     m_open = true;
@@ -392,8 +448,7 @@ void Dataset::close()
         return;
     Q_EMIT aboutToClose();
     m_open = false;
-    m_cells.clear();
-    m_cells.shrink_to_fit();
+    m_blocks.clear();
     m_columns.clear();
     m_rowCount = 0;
     m_current = 0;
@@ -443,7 +498,7 @@ QVariant Dataset::value(int row, int column) const
 {
     if (row < 0 || row >= m_rowCount || column < 0 || column >= m_columns.size())
         return {};
-    return m_cells[size_t(row) * size_t(m_columns.size()) + size_t(column)];
+    return cell(row, column);
 }
 
 QVariant Dataset::value(const QString &column) const
@@ -506,9 +561,8 @@ QDateTime Dataset::asDateTime(const QString &column) const
 bool Dataset::locate(const QString &column, const QVariant &value)
 {
     const int index = requireColumn(column);
-    const size_t columns = size_t(m_columns.size());
     for (int row = 0; row < m_rowCount; ++row) {
-        if (sameValue(m_cells[size_t(row) * columns + size_t(index)], value)) {
+        if (sameValue(cell(row, index), value)) {
             setCurrentRow(row);
             return true;
         }

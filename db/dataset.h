@@ -90,6 +90,11 @@ Q_SIGNALS:
     void currentRowChanged(int row);
 
 private:
+    const QVariant &cell(int row, int column) const
+    {
+        return m_blocks[size_t(row >> blockShift)]
+                       [size_t(row & (blockRows - 1)) * size_t(m_columns.size()) + size_t(column)];
+    }
     int requireColumn(const QString &name) const;
     void requireOpen() const;
 
@@ -100,7 +105,11 @@ private:
     QList<QPair<QString, QVariant>> m_parameters;
     bool m_open = false;
     QStringList m_columns;
-    std::vector<QVariant> m_cells; // row-major
+    // Row-major cells in blocks of blockRows rows: a growing list never moves what it
+    // already fetched.
+    static constexpr int blockShift = 12;
+    static constexpr int blockRows = 1 << blockShift;
+    std::vector<std::vector<QVariant>> m_blocks;
     int m_rowCount = 0;
     int m_current = 0;
 };

@@ -187,6 +187,21 @@ private Q_SLOTS:
         QCOMPARE(set->currentRow(), row >= 0 ? row : 2);
     }
 
+    void manyRowsStayInPlace()
+    {
+        auto set = dataset(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                                          "WHERE i < 9999) SELECT i AS I, 'x' || i AS S FROM n"),
+                           {{QStringLiteral("I"), db::FieldKind::Integer, 0}});
+        set->open();
+        QCOMPARE(set->recordCount(), 10000);
+        for (const int row : {0, 4095, 4096, 8191, 8192, 9999})
+            QCOMPARE(set->value(row, 0), QVariant(qint64(row)));
+        QVERIFY(set->value(10000, 0).isNull());
+        QVERIFY(set->locate(QStringLiteral("S"), QStringLiteral("x8193")));
+        QCOMPARE(set->currentRow(), 8193);
+        QCOMPARE(set->asInteger(QStringLiteral("I")), 8193);
+    }
+
     void signalsFrameEveryOpeningAndMove()
     {
         auto set = dataset(QStringLiteral("SELECT K FROM T"));
