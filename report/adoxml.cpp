@@ -20,8 +20,8 @@ void writeAdoXml(QIODevice &out, const db::Dataset &rows)
         const QString name = QLatin1String(columns[i].name);
         source[i] = rows.columnIndex(name);
         if (source[i] < 0)
-            throw db::Error(QStringLiteral("Hiányzik a jelentés lekérdezéséből ez az oszlop: %1")
-                                .arg(name));
+            throw db::Error(
+                QStringLiteral("Hiányzik a jelentés lekérdezéséből ez az oszlop: %1").arg(name));
     }
 
     const int count = rows.recordCount();

@@ -37,7 +37,9 @@ constexpr char crlf[] = "\r\n";
 
 QString where(int row, const AdoColumn &column)
 {
-    return QStringLiteral("A jelentés %1. sorának %2 mező").arg(row + 1).arg(QLatin1String(column.name));
+    return QStringLiteral("A jelentés %1. sorának %2 mező")
+        .arg(row + 1)
+        .arg(QLatin1String(column.name));
 }
 
 [[noreturn]] void refuse(int row, const AdoColumn &column, const QString &tail)
@@ -53,6 +55,32 @@ void appendDigits(QByteArray &out, int value, int digits)
         value /= 10;
     }
     out.append(text, digits);
+}
+
+// What a character becomes inside a single-quoted attribute value; null when it stays as it
+// is. A raw line break or TAB would reach the reader as a blank.
+const char *reference(char32_t c)
+{
+    switch (c) {
+    case '\'':
+        return "&#x27;";
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    case '\t':
+        return "&#x9;";
+    case '\n':
+        return "&#xa;";
+    case '\r':
+        return "&#xd;";
+    default:
+        return nullptr;
+    }
 }
 
 void appendNumber(QByteArray &out, qint64 value)
@@ -200,7 +228,8 @@ void AdoXmlWriter::writeRow(std::span<const QVariant> values)
             const QVariant &value = values[i];
             if (value.isNull()) {
                 if (column.autoincrement)
-                    refuse(m_rows, column, QStringLiteral("je üres, pedig a hivatkozási szám nem hiányozhat."));
+                    refuse(m_rows, column,
+                           QStringLiteral("je üres, pedig a hivatkozási szám nem hiányozhat."));
                 continue;
             }
             attributeStart(column.name);
@@ -231,33 +260,26 @@ void AdoXmlWriter::appendText(const QString &text, int row, const AdoColumn &col
 {
     // Jet counts a text field's size in UTF-16 units, as QString does.
     if (text.size() > column.maxLength)
-        refuse(row, column, QStringLiteral("jében %1 karakter áll, de legfeljebb %2 lehet.")
-                                .arg(text.size())
-                                .arg(column.maxLength));
+        refuse(row, column,
+               QStringLiteral("jében %1 karakter áll, de legfeljebb %2 lehet.")
+                   .arg(text.size())
+                   .arg(column.maxLength));
     const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         char32_t c = chars[i];
         if (c < 0x80) {
-            switch (c) {
-            case '\'': m_buffer.append("&#x27;"); break;
-            case '&': m_buffer.append("&amp;"); break;
-            case '<': m_buffer.append("&lt;"); break;
-            case '>': m_buffer.append("&gt;"); break;
-            case '"': m_buffer.append("&quot;"); break;
-            // A raw line break or TAB would reach the reader as a blank.
-            case '\t': m_buffer.append("&#x9;"); break;
-            case '\n': m_buffer.append("&#xa;"); break;
-            case '\r': m_buffer.append("&#xd;"); break;
-            default:
-                if (c < 0x20)
-                    refuse(row, column,
-                           QStringLiteral("je XML-állományban nem tárolható vezérlőkaraktert "
-                                          "tartalmaz (U+%1).")
-                               .arg(QString::number(uint(c), 16).toUpper().rightJustified(
-                                   4, QLatin1Char('0'))));
+            if (const char *escaped = reference(c))
+                m_buffer.append(escaped);
+            else if (c < 0x20)
+                refuse(row, column,
+                       QStringLiteral("je XML-állományban nem tárolható vezérlőkaraktert "
+                                      "tartalmaz (U+%1).")
+                           .arg(QString::number(uint(c), 16)
+                                    .toUpper()
+                                    .rightJustified(4, QLatin1Char('0'))));
+            else
                 m_buffer.append(char(c));
-            }
             continue;
         }
         if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
@@ -301,7 +323,8 @@ void AdoXmlWriter::appendInteger(const QVariant &value, int row, const AdoColumn
     if (!ok)
         refuse(row, column, QStringLiteral("jében nem egész szám áll."));
     if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
-        refuse(row, column, QStringLiteral("jében álló szám (%1) nem fér el 32 biten.").arg(number));
+        refuse(row, column,
+               QStringLiteral("jében álló szám (%1) nem fér el 32 biten.").arg(number));
     if (column.autoincrement && !m_keys.insert(number).second)
         refuse(row, column,
                QStringLiteral("jében álló hivatkozási szám (%1) egy korábbi sorban már szerepelt.")
@@ -324,10 +347,11 @@ void AdoXmlWriter::appendDateTime(const QVariant &value, int row, const AdoColum
     if (!date.isValid() || !time.isValid())
         refuse(row, column, QStringLiteral("jében nem dátum áll."));
     if (date.year() < firstYear || date.year() > lastYear)
-        refuse(row, column, QStringLiteral("jében álló dátum éve (%1) nem esik %2 és %3 közé.")
-                                .arg(date.year())
-                                .arg(firstYear)
-                                .arg(lastYear));
+        refuse(row, column,
+               QStringLiteral("jében álló dátum éve (%1) nem esik %2 és %3 közé.")
+                   .arg(date.year())
+                   .arg(firstYear)
+                   .arg(lastYear));
     appendDigits(m_buffer, date.year(), 4);
     m_buffer.append('-');
     appendDigits(m_buffer, date.month(), 2);
@@ -362,7 +386,8 @@ void AdoXmlWriter::flush()
     const qint64 written = m_out.write(m_buffer);
     if (written != m_buffer.size()) {
         const QString reason = m_out.errorString();
-        throw db::Error(QStringLiteral("A jelentés állományának írása nem sikerült: %1").arg(reason));
+        throw db::Error(
+            QStringLiteral("A jelentés állományának írása nem sikerült: %1").arg(reason));
     }
     m_buffer.resize(0);
     m_lineStart = 0;

@@ -52,7 +52,8 @@ QList<Row> exampleRows()
     return {
         Row{text("SZÍV"), text("KARD'ŐR"), number(2), day(2006, 3, 7), number(1041), text("S"),
             text("MŰT"), day(2006, 4, 12, 8, 30)},
-        Row{text("SEB"), text("Ű&<T>"), number(-1), day(2006, 3, 8), number(1042), text(""), null, null},
+        Row{text("SEB"), text("Ű&<T>"), number(-1), day(2006, 3, 8), number(1042), text(""), null,
+            null},
     };
 }
 
@@ -86,7 +87,10 @@ QByteArray dataSection(const QByteArray &xml)
 class FailingDevice : public QIODevice
 {
 public:
-    explicit FailingDevice(qint64 capacity) : m_capacity(capacity) {}
+    explicit FailingDevice(qint64 capacity)
+        : m_capacity(capacity)
+    {
+    }
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }
@@ -131,7 +135,8 @@ void TestAdoXmlWriter::writesTheWorkedExamples_data()
     QTest::newRow("apostrophe, escapes, Hungarian letters, empty text, nulls")
         << exampleRows() << golden("tworows.xml");
     QTest::newRow("only the reference number")
-        << QList<Row>{Row{null, null, null, null, number(7), null, null, null}} << golden("keyonly.xml");
+        << QList<Row>{Row{null, null, null, null, number(7), null, null, null}}
+        << golden("keyonly.xml");
     QTest::newRow("no rows") << QList<Row>{} << golden("norows.xml");
 }
 
@@ -170,8 +175,8 @@ void TestAdoXmlWriter::wrapsRowsAtTheirUtf8Width()
     QFETCH(QString, intkod);
     QFETCH(QString, finkod);
     QFETCH(QByteArray, expected);
-    const Row row{intkod, finkod, number(1), day(2006, 3, 7), number(10), text("H"), text("VAR"),
-                  day(2006, 3, 7)};
+    const Row row{intkod,     finkod,    number(1),   day(2006, 3, 7),
+                  number(10), text("H"), text("VAR"), day(2006, 3, 7)};
     QCOMPARE(dataSection(write({row})), expected);
 }
 
@@ -184,9 +189,13 @@ void TestAdoXmlWriter::readsBackWhatWasWritten()
         Row{null, text(""), null, null, number(1), null, null, null},
     };
     const QList<Attributes> expected{
-        attributes({{"INTKOD", "\t\r\nő"}, {"FINKOD", "a'b&c<d>\""}, {"BEAVTIP_KOD", "-2147483648"},
-                    {"LISTARA_DATUM", "9999-12-31T23:59:59"}, {"HIV_SZAM", "2147483647"},
-                    {"SURGOSSEG", "ű"}, {"ESEM_KOD", "\xF0\x9F\x98\x80x"},
+        attributes({{"INTKOD", "\t\r\nő"},
+                    {"FINKOD", "a'b&c<d>\""},
+                    {"BEAVTIP_KOD", "-2147483648"},
+                    {"LISTARA_DATUM", "9999-12-31T23:59:59"},
+                    {"HIV_SZAM", "2147483647"},
+                    {"SURGOSSEG", "ű"},
+                    {"ESEM_KOD", "\xF0\x9F\x98\x80x"},
                     {"ESEM_DATUM", "0100-01-01T00:00:00"}}),
         attributes({{"FINKOD", ""}, {"HIV_SZAM", "1"}}),
     };
@@ -214,8 +223,8 @@ void TestAdoXmlWriter::refusesValuesTheFormatCannotHold_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("control character") << 1 << text("12\x01") << QStringLiteral("U+0001");
     QTest::newRow("escape character") << 6 << text("\x1b") << QStringLiteral("U+001B");
-    QTest::newRow("lone surrogate") << 6 << QVariant(QString(QChar(0xD800)))
-                                    << QStringLiteral("nem tárolható karakter");
+    QTest::newRow("lone surrogate")
+        << 6 << QVariant(QString(QChar(0xD800))) << QStringLiteral("nem tárolható karakter");
     QTest::newRow("U+FFFF") << 1 << QVariant(QString(QChar(0xFFFF)))
                             << QStringLiteral("nem tárolható karakter");
     QTest::newRow("five characters in a field of four")
@@ -224,11 +233,11 @@ void TestAdoXmlWriter::refusesValuesTheFormatCannotHold_data()
     QTest::newRow("below 32 bits") << 2 << number(-2147483649LL) << QStringLiteral("32 biten");
     QTest::newRow("text in an integer column") << 2 << text("2x") << QStringLiteral("nem egész");
     QTest::newRow("null reference number") << 4 << QVariant() << QStringLiteral("üres");
-    QTest::newRow("repeated reference number") << 4 << number(1041)
-                                               << QStringLiteral("korábbi sorban");
+    QTest::newRow("repeated reference number")
+        << 4 << number(1041) << QStringLiteral("korábbi sorban");
     QTest::newRow("invalid date") << 3 << QVariant(QDateTime()) << QStringLiteral("nem dátum");
-    QTest::newRow("text in a date column") << 7 << text("2006-03-07")
-                                           << QStringLiteral("nem dátum");
+    QTest::newRow("text in a date column")
+        << 7 << text("2006-03-07") << QStringLiteral("nem dátum");
     QTest::newRow("five-digit year") << 7 << day(10000, 1, 1) << QStringLiteral("(10000)");
     QTest::newRow("year before a variant date") << 3 << day(99, 12, 31) << QStringLiteral("(99)");
 }
@@ -307,12 +316,13 @@ void TestAdoXmlWriter::passesTheFormatChecker()
     QVERIFY(file.open(QIODevice::WriteOnly));
     QList<Row> rows = exampleRows();
     rows.append(Row{text("\t\r\n"), text("a'b&c<d>\""), number(0), day(2006, 2, 28, 23, 59, 59),
-                 number(5), text("ő"), text("É\nű"), day(2004, 2, 29)});
+                    number(5), text("ő"), text("É\nű"), day(2004, 2, 29)});
     file.write(write(rows));
     file.close();
 
     QProcess process;
-    process.start(QStringLiteral(PYTHON3_EXECUTABLE), {checker, QStringLiteral("--strict"), file.fileName()});
+    process.start(QStringLiteral(PYTHON3_EXECUTABLE),
+                  {checker, QStringLiteral("--strict"), file.fileName()});
     QVERIFY(process.waitForFinished(30000));
     QVERIFY2(process.exitCode() == 0, process.readAllStandardOutput().constData());
 }

@@ -47,7 +47,8 @@ struct Program
 
     QStringList reportFolder() const
     {
-        return QDir(dir.reportDirPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        return QDir(dir.reportDirPath())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
 
     QString failure(const QString &reason) const
@@ -187,7 +188,8 @@ void TestReportAction::failedSaveKeepsWhatWasThere()
     testsupport::MessageRecorder messages;
 
     // A folder standing under the report's name: nothing can replace it.
-    QVERIFY(QDir(program.dir.reportDirPath()).mkdir(financingCode + QStringLiteral("_20060307.xml")));
+    QVERIFY(
+        QDir(program.dir.reportDirPath()).mkdir(financingCode + QStringLiteral("_20060307.xml")));
     program.makeReport();
     QCOMPARE(messages.last(),
              program.failure(QStringLiteral("Nem hozható létre a jelentés állománya: ")
@@ -197,7 +199,8 @@ void TestReportAction::failedSaveKeepsWhatWasThere()
     QCOMPARE(program.reportFolder().size(), 1);
 
     // An earlier report of the day, then a save that breaks off in the middle of the rows.
-    QVERIFY(QDir(program.dir.reportDirPath()).rmdir(financingCode + QStringLiteral("_20060307.xml")));
+    QVERIFY(
+        QDir(program.dir.reportDirPath()).rmdir(financingCode + QStringLiteral("_20060307.xml")));
     program.makeReport();
     const QByteArray earlier = contents(program.reportPath());
     QVERIFY(!earlier.isEmpty());
@@ -206,10 +209,12 @@ void TestReportAction::failedSaveKeepsWhatWasThere()
     for (int i = 0; i < 3000; ++i)
         program.addEntry();
     transaction.commit();
-    program.state.connection().execute(QStringLiteral("UPDATE LISTA SET SURGOSSEG = char(7) "
-                                                      "WHERE HIV_SZAM = (SELECT max(HIV_SZAM) FROM LISTA)"));
+    program.state.connection().execute(
+        QStringLiteral("UPDATE LISTA SET SURGOSSEG = char(7) "
+                       "WHERE HIV_SZAM = (SELECT max(HIV_SZAM) FROM LISTA)"));
     program.makeReport();
-    QVERIFY2(messages.last().startsWith(program.failure(QStringLiteral("A jelentés 3001. sorának SURGOSSEG"))),
+    QVERIFY2(messages.last().startsWith(
+                 program.failure(QStringLiteral("A jelentés 3001. sorának SURGOSSEG"))),
              qPrintable(messages.last()));
     QCOMPARE(contents(program.reportPath()), earlier);
     QCOMPARE(program.reportFolder().size(), 1);
@@ -229,22 +234,24 @@ void TestReportAction::refusesFinancingCodesThatCannotNameAFile()
     QFETCH(QString, code);
     Program program(true, code);
     program.addEntry();
-    const QStringList before = QDir(program.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const QStringList before
+        = QDir(program.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     testsupport::MessageRecorder messages;
     program.makeReport();
     QCOMPARE(messages.texts(), QStringList{program.failure(report::financingCodeProblem(code))});
     QCOMPARE(program.reportFolder(), QStringList());
     QCOMPARE(QDir(program.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-    QVERIFY(!QFileInfo::exists(program.dir.reportDirPath() + code + QStringLiteral("_20060307.xml")));
+    QVERIFY(
+        !QFileInfo::exists(program.dir.reportDirPath() + code + QStringLiteral("_20060307.xml")));
 }
 
 void TestReportAction::unreadableQueryEscapesToTheCaller()
 {
     Program program;
     program.addEntry();
-    program.state.connection().execute(QStringLiteral(
-        "DROP VIEW QJELENTES; CREATE VIEW QJELENTES AS SELECT HIV_SZAM FROM LISTA"));
+    program.state.connection().execute(
+        QStringLiteral("DROP VIEW QJELENTES; CREATE VIEW QJELENTES AS SELECT HIV_SZAM FROM LISTA"));
     testsupport::MessageRecorder messages;
     QVERIFY_THROWS_EXCEPTION(db::Error, app::makeReport(program.state));
     QCOMPARE(messages.count(), 0);

@@ -25,16 +25,16 @@ void TestReportFile::padsOnTheLeftWithoutCutting_data()
     QTest::addColumn<QString>("expected");
     const QChar zero = QLatin1Char('0');
     QTest::newRow("one digit to two") << QStringLiteral("7") << 2 << zero << QStringLiteral("07");
-    QTest::newRow("already long enough") << QStringLiteral("2006") << 4 << zero
-                                         << QStringLiteral("2006");
-    QTest::newRow("longer is never cut") << QStringLiteral("12345") << 4 << zero
-                                         << QStringLiteral("12345");
+    QTest::newRow("already long enough")
+        << QStringLiteral("2006") << 4 << zero << QStringLiteral("2006");
+    QTest::newRow("longer is never cut")
+        << QStringLiteral("12345") << 4 << zero << QStringLiteral("12345");
     QTest::newRow("empty text") << QString() << 2 << zero << QStringLiteral("00");
     QTest::newRow("length 0") << QStringLiteral("x") << 0 << zero << QStringLiteral("x");
     QTest::newRow("Hungarian pad, counted in characters")
         << QStringLiteral("ő") << 3 << QChar(u'ű') << QStringLiteral("űűő");
-    QTest::newRow("the largest length") << QStringLiteral("1") << 255 << zero
-                                        << QString(254, zero) + QLatin1Char('1');
+    QTest::newRow("the largest length")
+        << QStringLiteral("1") << 255 << zero << QString(254, zero) + QLatin1Char('1');
 }
 
 void TestReportFile::padsOnTheLeftWithoutCutting()
@@ -50,8 +50,8 @@ void TestReportFile::writesTheDateAsEightDigits_data()
 {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("month and day get a leading zero") << QDate(2006, 3, 7)
-                                                      << QStringLiteral("20060307");
+    QTest::newRow("month and day get a leading zero")
+        << QDate(2006, 3, 7) << QStringLiteral("20060307");
     QTest::newRow("two-digit month and day") << QDate(2006, 12, 31) << QStringLiteral("20061231");
     QTest::newRow("leap day") << QDate(2024, 2, 29) << QStringLiteral("20240229");
     QTest::newRow("three-digit year") << QDate(999, 1, 2) << QStringLiteral("09990102");
