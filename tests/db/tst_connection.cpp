@@ -49,15 +49,6 @@ void setVersion(const QString &path, int version)
     connection.execute(QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
 
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const db::Error &error) {
-        return error.message();
-    }
-    return {};
-}
 
 } // namespace
 
@@ -100,7 +91,7 @@ private Q_SLOTS:
             QVERIFY(QDir(dir.path()).mkdir(QString::fromLatin1(db::databaseFileName)));
 
         db::Connection connection;
-        const QString message = errorOf([&] { connection.open(path); });
+        const QString message = testsupport::dbErrorOf([&] { connection.open(path); });
         QVERIFY2(message.contains(expected), qPrintable(message));
         QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
         QVERIFY(!connection.isOpen());
@@ -113,7 +104,7 @@ private Q_SLOTS:
         TempProgramDir dir(false);
         const QString path = dir.databasePath();
         writeFile(path, QByteArrayLiteral("not ours"));
-        const QString message = errorOf([&] { db::schema::createDatabase(path); });
+        const QString message = testsupport::dbErrorOf([&] { db::schema::createDatabase(path); });
         QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -216,7 +207,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         db::Connection connection;
         connection.open(dir.databasePath());
-        const QString message = errorOf([&] { connection.execute(QStringLiteral("SELECT * FROM NINCS")); });
+        const QString message = testsupport::dbErrorOf([&] { connection.execute(QStringLiteral("SELECT * FROM NINCS")); });
         QVERIFY2(message.startsWith(QStringLiteral("Hibás adatbázis-utasítás")), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("no such table: NINCS")), qPrintable(message));
     }
@@ -226,7 +217,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         db::Connection connection;
         connection.open(dir.databasePath());
-        const QString message = errorOf([&] {
+        const QString message = testsupport::dbErrorOf([&] {
             db::WriteTransaction transaction(connection);
             testsupport::insertEntry(connection, 1, QStringLiteral("123456782"),
                                      QStringLiteral("Első"), QDate(2006, 1, 1));

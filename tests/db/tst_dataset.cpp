@@ -10,20 +10,6 @@
 
 using testsupport::TempProgramDir;
 
-namespace {
-
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const db::Error &error) {
-        return error.message();
-    }
-    return {};
-}
-
-} // namespace
-
 class TestDataset : public QObject
 {
     Q_OBJECT
@@ -105,7 +91,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         // The column name is matched without regard to letter case.
         auto set = dataset(sql, {{QStringLiteral("f"), db::FieldKind(kind), width}});
-        const QString error = errorOf([&] { set->open(); });
+        const QString error = testsupport::dbErrorOf([&] { set->open(); });
         QCOMPARE(error, message);
         QCOMPARE(set->isOpen(), message.isEmpty());
         if (message.isEmpty()) {
@@ -148,7 +134,7 @@ private Q_SLOTS:
         QCOMPARE(set->asText(QStringLiteral("S")), QString());
         QCOMPARE(set->asInteger(QStringLiteral("K")), 0);
         QVERIFY(!set->asDateTime(QStringLiteral("D")).isValid());
-        QVERIFY(!errorOf([&] { set->value(QStringLiteral("NINCS")); }).isEmpty());
+        QVERIFY(!testsupport::dbErrorOf([&] { set->value(QStringLiteral("NINCS")); }).isEmpty());
 
         set->setCurrentRow(1);
         QCOMPARE(set->asDateTime(QStringLiteral("D")), QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC));
@@ -237,7 +223,7 @@ private Q_SLOTS:
     {
         auto set = dataset(QStringLiteral("SELECT S FROM T"), {{QStringLiteral("S"), db::FieldKind::Text, 3}});
         QSignalSpy opened(set.get(), &db::Dataset::opened);
-        QVERIFY(errorOf([&] { set->open(); }).contains(QStringLiteral("kettő")));
+        QVERIFY(testsupport::dbErrorOf([&] { set->open(); }).contains(QStringLiteral("kettő")));
         QVERIFY(!set->isOpen());
         QCOMPARE(set->recordCount(), 0);
         QCOMPARE(opened.count(), 0);
@@ -246,7 +232,7 @@ private Q_SLOTS:
     void parametersAreBoundByName()
     {
         auto set = dataset(QStringLiteral("SELECT S FROM T WHERE K = :Kulcs OR (:Kulcs IS NULL AND K IS NULL)"));
-        QVERIFY(errorOf([&] { set->open(); }).contains(QStringLiteral(":Kulcs")));
+        QVERIFY(testsupport::dbErrorOf([&] { set->open(); }).contains(QStringLiteral(":Kulcs")));
         set->setParameter(QStringLiteral(":kulcs"), 2);
         set->open();
         QCOMPARE(set->recordCount(), 1);
@@ -267,7 +253,7 @@ private Q_SLOTS:
         set.open();
         QCOMPARE(set.value(QStringLiteral("A")), QVariant(QStringLiteral("ott")));
         set.setTableName(QStringLiteral("T\"; DROP TABLE T; --"));
-        QVERIFY(errorOf([&] { set.open(); }).contains(QStringLiteral("no such table")));
+        QVERIFY(testsupport::dbErrorOf([&] { set.open(); }).contains(QStringLiteral("no such table")));
         QCOMPARE(m_connection.scalar(QStringLiteral("SELECT count(*) FROM T")).toLongLong(), 4);
     }
 

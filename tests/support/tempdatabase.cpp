@@ -99,4 +99,14 @@ QList<QVariantList> rows(db::Connection &connection, const QString &sql)
     return result;
 }
 
+QString dbErrorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const db::Error &error) {
+        return error.message();
+    }
+    return {};
+}
+
 } // namespace testsupport

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 
+#include <functional>
+
 namespace testsupport {
 
 // A throw-away program folder: a fresh encrypted Vazuvede.adat made by the database tool's
@@ -39,5 +41,8 @@ qint64 insertEntry(db::Connection &connection, int beavtip, const QString &taj,
 // Every row of a query, each value by its own SQLite type (qint64, double, QString,
 // QByteArray or null).
 QList<QVariantList> rows(db::Connection &connection, const QString &sql);
+
+// The message of the db::Error the action throws; empty when it throws none.
+QString dbErrorOf(const std::function<void()> &action);
 
 } // namespace testsupport

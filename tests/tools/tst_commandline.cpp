@@ -1,0 +1,133 @@
+#include "support/tempdatabase.h"
+
+#include "db/connection.h"
+#include "db/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+using testsupport::TempProgramDir;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    Run result;
+    if (!process.waitForFinished(60000))
+        return result;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString init = QStringLiteral(VAZUVEDE_INIT);
+const QString gen = QStringLiteral(VAZUVEDE_GEN);
+
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initMakesAFileOnlyWhereNoneIs()
+    {
+        TempProgramDir dir(false);
+        const QString path = dir.databasePath();
+        const Run made = run(init, {path});
+        QCOMPARE(made.exitCode, 0);
+        QVERIFY(made.out.contains(QDir::toNativeSeparators(path)));
+        db::Connection connection;
+        connection.open(path);
+        QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM BEAV_TIP")).toLongLong(), 9);
+        connection.close();
+
+        const QByteArray before = contents(path);
+        const Run again = run(init, {path});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains(QStringLiteral("A fájl már létezik")), qPrintable(again.err));
+        QVERIFY(again.err.contains(QDir::toNativeSeparators(path)));
+        QCOMPARE(contents(path), before);
+    }
+
+    void initUpgradesAnOlderFile()
+    {
+        TempProgramDir dir(false);
+        const QString path = dir.databasePath();
+        {
+            db::Connection old;
+            old.open(path, db::Connection::Mode::CreateNew);
+            db::schema::migrate(old, 0, 1);
+            db::schema::insertReferenceData(old);
+            testsupport::insertEntry(old, 2, QStringLiteral("123456782"), QStringLiteral("Régi"), QDate(2001, 2, 3));
+        }
+        const Run upgraded = run(init, {QStringLiteral("--upgrade"), path});
+        QCOMPARE(upgraded.exitCode, 0);
+        QVERIFY2(upgraded.out.contains(QStringLiteral("1. változatról a(z) 2.")), qPrintable(upgraded.out));
+        db::Connection connection;
+        connection.open(path);
+        QCOMPARE(connection.scalar(QStringLiteral("SELECT NEV FROM LISTA")), QVariant(QStringLiteral("Régi")));
+    }
+
+    void toolsRefuseWrongUse_data()
+    {
+        QTest::addColumn<bool>("generator");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("init without file") << false << QStringList{} << 2 << "Használat";
+        QTest::newRow("init, unknown option") << false << QStringList{QStringLiteral("--force"), QStringLiteral("x")} << 2 << "Használat";
+        QTest::newRow("upgrade a missing file") << false << QStringList{QStringLiteral("--upgrade"), QStringLiteral("@")} << 1 << "nem található";
+        QTest::newRow("gen without count") << true << QStringList{QStringLiteral("@")} << 2 << "Használat";
+        QTest::newRow("gen, count not a number") << true << QStringList{QStringLiteral("@"), QStringLiteral("sok")} << 2 << "Használat";
+        QTest::newRow("gen, bad list") << true << QStringList{QStringLiteral("@"), QStringLiteral("10"), QStringLiteral("--lists"), QStringLiteral("1,x")} << 2 << "Használat";
+        QTest::newRow("gen, missing file") << true << QStringList{QStringLiteral("@"), QStringLiteral("10")} << 1 << "nem található";
+    }
+    void toolsRefuseWrongUse()
+    {
+        QFETCH(bool, generator);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        TempProgramDir dir(false);
+        arguments.replaceInStrings(QStringLiteral("@"), dir.databasePath());
+        const Run result = run(generator ? gen : init, arguments);
+        QCOMPARE(result.exitCode, exitCode);
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        QVERIFY(!QFile::exists(dir.databasePath()));
+    }
+
+    void generatorFillsTheChosenList()
+    {
+        TempProgramDir dir;
+        const Run result = run(gen, {dir.databasePath(), QStringLiteral("25"), QStringLiteral("--lists"),
+                                     QStringLiteral("3"), QStringLiteral("--seed"), QStringLiteral("11")});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.out.startsWith(QStringLiteral("25 bejegyzés elkészült")), qPrintable(result.out));
+        db::Connection connection;
+        connection.open(dir.databasePath());
+        QCOMPARE(testsupport::rows(connection, QStringLiteral("SELECT BEAVTIP_KOD, count(*) FROM LISTA GROUP BY 1")),
+                 (QList<QVariantList>{{qint64(3), qint64(25)}}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
