@@ -1,6 +1,10 @@
 #include "member.h"
 
+#include "db/connection.h"
 #include "db/dataset.h"
+#include "db/statements.h"
+
+#include <exception>
 
 namespace lists {
 
@@ -26,6 +30,80 @@ MemberFill eventFill(const db::Dataset &members, const QDate &today)
     fill.surgos = members.asText(QStringLiteral("SURGOSSEG")) == u"A" ? 0 : 1;
     fill.esemDatum = today;
     return fill;
+}
+
+std::optional<InputFailure> firstFailedCheck(const MemberInput &input, db::Dataset *members,
+                                             const QDate &today)
+{
+    const auto failure = [](const char *message, const char *focus) {
+        return std::optional<InputFailure>(
+            InputFailure{QString::fromUtf8(message), QString::fromLatin1(focus)});
+    };
+    if (input.tajDigits == u"000000000")
+        return failure("A TAJ szám nem lehet üres!", "eTaj");
+    // Only entries that are on this list are in the member query: the same TAJ on another
+    // list, or on an entry that left the list, is no duplicate.
+    if (input.newEntry && members && members->locate(QStringLiteral("TAJ"), input.tajDigits))
+        return failure("Ez a TAJ már rajta van a listán!", "eTaj");
+    if (input.listara > today)
+        return failure("A listára kerülés dátuma nem lehet jövőbeli", "dtpListara");
+    if (input.surgos < 0)
+        return failure("A sürgősségi fokot ki kell választani!", "rgSurgos");
+    if (input.eventText.isEmpty())
+        return failure("Az eseményt ki kell választani", "cbEsemenynev");
+    if (input.esemDatum > today)
+        return failure("Az esemény dátuma nem lehet jövőbeli", "dtpEsemDatum");
+    return std::nullopt;
+}
+
+namespace {
+void executeLogRow(db::Dataset &aqModosit, const QString &sql)
+{
+    db::Savepoint row(*aqModosit.connection(), QStringLiteral("naplosor"));
+    aqModosit.setSql(sql);
+    aqModosit.execute();
+    row.release();
+}
+} // namespace
+
+bool logChanges(db::Dataset &aqModosit, const db::Dataset &members, const QString &hivSzam,
+                const QString &newCode, const QDate &newDate)
+{
+    try {
+        const QString oldCode = members.asText(QStringLiteral("ESEM_KOD"));
+        if (oldCode != newCode)
+            executeLogRow(aqModosit, db::statements::insertLogEventCode(hivSzam, oldCode, newCode));
+        // A stored time of day plays no part: only the calendar days are compared.
+        const QDate oldDate = members.asDateTime(QStringLiteral("ESEM_DATUM")).date();
+        if (oldDate != newDate)
+            executeLogRow(aqModosit, db::statements::insertLogEventDate(hivSzam, oldDate, newDate));
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+SaveOutcome saveEvent(db::Dataset &aqModosit, const db::Dataset &members, const QString &hivSzam,
+                      const QString &newCode, const QDate &newDate)
+{
+    SaveOutcome outcome;
+    db::Connection &connection = *aqModosit.connection();
+    try {
+        std::optional<db::WriteTransaction> transaction(std::in_place, connection);
+        outcome.logFailed = !logChanges(aqModosit, members, hivSzam, newCode, newDate);
+        // After a disk-full, I/O or busy error SQLite has rolled the whole transaction back
+        // by itself; the entry is still updated, in a transaction of its own.
+        if (!transaction->isOpen())
+            transaction.emplace(connection);
+        aqModosit.setSql(db::statements::updateListaEvent(newCode, newDate, hivSzam.toLongLong()));
+        aqModosit.execute();
+        transaction->commit();
+    } catch (const db::Error &e) {
+        outcome.error = e.message();
+    } catch (const std::exception &e) {
+        outcome.error = QString::fromLocal8Bit(e.what());
+    }
+    return outcome;
 }
 
 } // namespace lists

@@ -4,7 +4,11 @@
 #include "member.h"
 #include "tajedit.h"
 
+#include "db/clock.h"
 #include "db/fields.h"
+#include "db/statements.h"
+#include "ufrmListakezelo.h"
+#include "ui/guard.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
 
@@ -13,7 +17,9 @@
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +31,9 @@ constexpr int helpContext = 70;
 constexpr int nameMaxLength = 50;
 // The money green of the read-only reference number.
 const QColor moneyGreen(192, 220, 192);
+// The TAJ edit after leaving it: lime green for a valid check digit, red otherwise.
+const QColor tajValidColor(0, 255, 0);
+const QColor tajInvalidColor(255, 0, 0);
 
 QDateEdit *datePicker(QWidget *parent, const char *name, const QString &label)
 {
@@ -48,6 +57,7 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
     : ui::Dialog(parent)
     , m_host(host)
     , atEsemeny(QStringLiteral("atEsemeny"), this)
+    , aqModosit(QStringLiteral("aqModosit"), this)
 {
     setObjectName(QStringLiteral("frmAdatok"));
     setWindowTitle(QStringLiteral("Adatok"));
@@ -109,11 +119,9 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
 
     btnOK = lists::namedButton(this, "btnOK", QStringLiteral("OK"), "ok");
     btnCancel = lists::namedButton(this, "btnCancel", QStringLiteral("Mégsem"), "cancel");
-    addButton(btnOK, ui::mrOk);
+    addButton(btnOK, ui::mrOk, [this] { btnOKClick(); });
     addButton(btnCancel, ui::mrCancel, [this] { btnCancelClick(); });
     setCancelButton(btnCancel);
-    // Saving comes with the input checks; until then OK cannot take what was typed.
-    btnOK->setEnabled(false);
 
     auto *panel = new QHBoxLayout;
     panel->addStretch();
@@ -137,11 +145,20 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
+    connect(eTaj, &lists::TajEdit::exited, this,
+            [this] { ui::guarded(this, [this] { eTajExit(eTaj); }); });
+    // Enter moves the focus from these controls and from the form itself, from no other.
+    for (QWidget *w : {static_cast<QWidget *>(eTaj), static_cast<QWidget *>(eNev),
+                       static_cast<QWidget *>(dtpListara), static_cast<QWidget *>(cbEsemenynev),
+                       static_cast<QWidget *>(dtpEsemDatum)})
+        w->installEventFilter(this);
+
     FormCreate();
 }
 
 void TfrmAdatok::FormCreate()
 {
+    aqModosit.setConnection(&m_host.acZazadoroz());
     atEsemeny.setConnection(&m_host.acZazadoroz());
     atEsemeny.setTableName(QStringLiteral("ESEMENY"));
     atEsemeny.setFields(db::fields::esemeny());
@@ -198,4 +215,147 @@ void TfrmAdatok::setSurgosIndex(int index)
 void TfrmAdatok::btnCancelClick()
 {
     mayClose = true;
+}
+
+int TfrmAdatok::TajCheckDigit(quint32 firstEightDigits)
+{
+    quint32 p = firstEightDigits;
+    quint32 sum = 0;
+    int weight = 7;
+    // From the rightmost of the eight digits: weights 7, 3, 7, 3, ...
+    for (int i = 0; i < 8; ++i) {
+        sum += quint32(weight) * (p % 10);
+        p /= 10;
+        weight = std::abs(weight - 10);
+    }
+    return int(sum % 10);
+}
+
+bool TfrmAdatok::TajValid(quint32 taj)
+{
+    if (taj == 0 || taj >= 1000000000u)
+        return false;
+    return int(taj % 10) == TajCheckDigit(taj / 10);
+}
+
+void TfrmAdatok::eTajExit(lists::TajEdit *sender)
+{
+    bool ok = false;
+    const qulonglong value = sender->digits().toULongLong(&ok);
+    if (!ok)
+        throw db::Error(QStringLiteral("A TAJ szám nem szám: ") + sender->displayText());
+    QPalette palette = sender->palette();
+    palette.setColor(QPalette::Base, TajValid(quint32(value)) ? tajValidColor : tajInvalidColor);
+    sender->setPalette(palette);
+}
+
+bool TfrmAdatok::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        FormKeyDown(key->key(), key->modifiers());
+    }
+    return ui::Dialog::eventFilter(watched, event);
+}
+
+void TfrmAdatok::keyPressEvent(QKeyEvent *event)
+{
+    // The form's own handler: only while no control of it has the focus.
+    QWidget *focus = focusWidget();
+    if (!focus || focus == this)
+        FormKeyDown(event->key(), event->modifiers());
+    ui::Dialog::keyPressEvent(event);
+}
+
+void TfrmAdatok::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return;
+    // The keypad's Enter is Enter; only Shift alone, with no mouse button held, goes back.
+    const bool previous = (modifiers & ~Qt::KeypadModifier) == Qt::ShiftModifier
+                          && QGuiApplication::mouseButtons() == Qt::NoButton;
+    // Posted, as the key is not consumed: the focus moves once the key has been handled.
+    QMetaObject::invokeMethod(
+        this, [this, previous] { focusNextPrevChild(!previous); }, Qt::QueuedConnection);
+}
+
+db::Dataset *TfrmAdatok::listMembers() const
+{
+    auto *manager = qobject_cast<TfrmListakezelo *>(m_host.aktListakezelo());
+    return manager ? &manager->aqListaAdatok() : nullptr;
+}
+
+bool TfrmAdatok::ValidateInput()
+{
+    lists::MemberInput input;
+    input.newEntry = eHivSzam->text().isEmpty();
+    input.tajDigits = eTaj->digits();
+    input.listara = dtpListara->date();
+    input.surgos = surgosIndex();
+    input.eventText = cbEsemenynev->currentText();
+    input.esemDatum = dtpEsemDatum->date();
+    const auto failure = lists::firstFailedCheck(input, listMembers(), db::today());
+    if (!failure)
+        return true;
+    ui::showMessage(this, failure->message);
+    QWidget *control = findChild<QWidget *>(failure->focus);
+    if (control == rgSurgos) {
+        QAbstractButton *item = m_surgosItems->checkedButton();
+        control = item ? item : m_surgosItems->button(0);
+    }
+    if (control)
+        control->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void TfrmAdatok::btnOKClick()
+{
+    if (!ValidateInput()) {
+        mayClose = false;
+        return;
+    }
+    mayClose = true;
+    const QString surgosseg = surgosIndex() == 0 ? QStringLiteral("A") : QStringLiteral("H");
+    if (!atEsemeny.isOpen())
+        atEsemeny.open();
+    if (!atEsemeny.locate(QStringLiteral("ES_NEV"), cbEsemenynev->currentText())) {
+        ui::showMessage(this, QStringLiteral("Nem található ez az esemény!"));
+        return;
+    }
+    const QString esemKod = atEsemeny.asText(QStringLiteral("ES_KOD"));
+
+    std::optional<QString> error;
+    if (!eHivSzam->text().isEmpty()) {
+        db::Dataset *members = listMembers();
+        if (!members)
+            throw db::Error(QStringLiteral("A listakezelő ablak nincs nyitva"));
+        const lists::SaveOutcome outcome = lists::saveEvent(aqModosit, *members, eHivSzam->text(),
+                                                            esemKod, dtpEsemDatum->date());
+        if (outcome.logFailed)
+            ui::showMessage(this, QStringLiteral("Hiba a naplózás során"));
+        error = outcome.error;
+    } else {
+        db::statements::NewEntry entry;
+        entry.beavtipKod = m_host.aktBeavtip();
+        entry.taj = eTaj->digits();
+        entry.nev = eNev->text();
+        entry.listaraDatum = dtpListara->date();
+        entry.surgosseg = surgosseg;
+        entry.esemKod = esemKod;
+        entry.esemDatum = dtpEsemDatum->date();
+        entry.insDate = db::today();
+        try {
+            aqModosit.setSql(db::statements::insertLista(entry));
+            aqModosit.execute();
+        } catch (const db::Error &e) {
+            error = e.message();
+        }
+    }
+    if (error) {
+        // Nothing was saved: the dialog stays open with everything typed, to try again or cancel.
+        ui::showError(this, *error);
+        setModalResult(ui::mrNone);
+        return;
+    }
+    atEsemeny.close();
 }

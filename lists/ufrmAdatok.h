@@ -34,16 +34,29 @@ public:
     // The urgency item chosen: -1 none, 0 "Azonnali (Akut)", 1 "Halasztható".
     int surgosIndex() const;
 
+    // The TAJ check digit of the first eight digits (weights 3, 7, 3, 7, ... from the left).
+    static int TajCheckDigit(quint32 firstEightDigits);
+    // Whether a TAJ value has nine digits at most, is not 0, and ends in its check digit.
+    static bool TajValid(quint32 taj);
+
 protected:
     bool closeQuery() override { return mayClose; }
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void FormCreate();
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void eTajExit(lists::TajEdit *sender);
+    bool ValidateInput();
+    void btnOKClick();
     void btnCancelClick();
     void setSurgosIndex(int index);
+    db::Dataset *listMembers() const;
 
     ui::MainHost &m_host;
     db::Dataset atEsemeny;
+    db::Dataset aqModosit;
     bool mayClose = false;
 
     QLineEdit *eHivSzam;

@@ -5,14 +5,17 @@
 #include "typing.h"
 
 #include "db/clock.h"
+#include "lists/listselection.h"
 #include "lists/member.h"
 #include "lists/ufrmAdatok.h"
 #include "ui/modal.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 using namespace testsupport;
@@ -20,6 +23,41 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QDate today(2026, 3, 10);
+
+QColor tajColour(QDialog *d)
+{
+    return child<QLineEdit>(d, u"eTaj"_s)->palette().color(QPalette::Base);
+}
+
+// Focus events reach the controls only in the active window.
+void activate(QDialog *d)
+{
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+}
+
+void typeTaj(QDialog *d, const QString &digits)
+{
+    auto *taj = child<QLineEdit>(d, u"eTaj"_s);
+    taj->setFocus();
+    taj->setCursorPosition(0);
+    QTest::keyClicks(taj, digits);
+}
+
+void press(QDialog *d, const QString &button)
+{
+    QTest::mouseClick(child<QPushButton>(d, button), Qt::LeftButton);
+}
+
+// The list manager on list 1 drives the given steps, then closes.
+void onListManager(ModalDriver &driver, std::function<void(QDialog *)> steps)
+{
+    driver.on(u"frmListakezelo"_s, [steps](QDialog *d) {
+        steps(d);
+        if (d->isVisible())
+            press(d, u"bbOK"_s);
+    });
+}
 
 QStringList tabChain(QDialog *d)
 {
@@ -50,6 +88,15 @@ private Q_SLOTS:
     void controlsInTabOrderWithEventNames();
     void cancelPathsClose_data();
     void cancelPathsClose();
+    void newEntrySavedAsTyped();
+    void badInputKeepsDialogOpen();
+    void duplicateTajMovesListManagerRow();
+    void eventSavedWithLogAfterTransaction_data();
+    void eventSavedWithLogAfterTransaction();
+    void failedUpdateKeepsInput();
+    void enterMovesFocus_data();
+    void enterMovesFocus();
+    void tajColourOnLeaving();
 };
 
 void TestAdatok::controlsInTabOrderWithEventNames()
@@ -90,12 +137,10 @@ void TestAdatok::cancelPathsClose()
     dialog.fill(lists::newEntryFill(today));
     MessageRecorder messages;
     ModalDriver driver;
-    bool okEnabled = true;
     QString focused;
     driver.on(u"frmAdatok"_s, [&](QDialog *d) {
         // In new-entry mode the first control that can take the focus is the TAJ edit.
         focused = d->focusWidget() ? d->focusWidget()->objectName() : QString();
-        okEnabled = child<QPushButton>(d, u"btnOK"_s)->isEnabled();
         typeText(child<QLineEdit>(d, u"eNev"_s), u"Szőke Ügyes"_s);
         if (how == u"button")
             QTest::mouseClick(child<QPushButton>(d, u"btnCancel"_s), Qt::LeftButton);
@@ -107,8 +152,277 @@ void TestAdatok::cancelPathsClose()
     const int result = ui::execModal(&dialog);
     QCOMPARE(result, int(ui::mrCancel));
     QCOMPARE(focused, u"eTaj"_s);
-    QVERIFY(!okEnabled);
     QVERIFY(messages.texts().isEmpty());
+    QVERIFY(rows(dep.state.connection(), u"SELECT * FROM LISTA"_s).isEmpty());
+}
+
+void TestAdatok::newEntrySavedAsTyped()
+{
+    Department dep;
+    dep.state.setAktBeavtip(12);
+    MessageRecorder messages;
+    ModalDriver driver;
+    QColor colourAfterLeaving;
+    driver.on(u"frmAdatok"_s, [&](QDialog *d) {
+        activate(d);
+        typeTaj(d, u"123456789"_s); // a wrong check digit: red, saved all the same
+        auto *nev = child<QLineEdit>(d, u"eNev"_s);
+        nev->setFocus();
+        colourAfterLeaving = tajColour(d);
+        typeText(nev, u"O'Brien Őrsné Ű "_s);
+        child<QDateEdit>(d, u"dtpListara"_s)->setDate(today.addDays(-3));
+        QTest::mouseClick(child<QRadioButton>(d, u"rgSurgos0"_s), Qt::LeftButton);
+        press(d, u"btnOK"_s);
+    });
+    QStringList shown;
+    bool esemEnabled = false;
+    onListManager(driver, [&](QDialog *d) {
+        press(d, u"bbUjTag"_s);
+        shown = gridColumn(child<QAbstractItemView>(d, u"dbgLista"_s), u"Név"_s);
+        esemEnabled = child<QPushButton>(d, u"bbEsem"_s)->isEnabled();
+    });
+    lists::OpenListManager(dep.state);
+    QCOMPARE(colourAfterLeaving, QColor(255, 0, 0));
+    QVERIFY(messages.texts().isEmpty());
+    const QList<QVariantList> saved
+        = rows(dep.state.connection(),
+               u"SELECT BEAVTIP_KOD, TAJ, NEV, LISTARA_DATUM, SURGOSSEG, ESEM_KOD, "
+               u"ESEM_DATUM, INS_DATE FROM LISTA"_s);
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved[0],
+             (QVariantList{qint64(12), u"123456789"_s, u"O'Brien Őrsné Ű "_s, u"2026-03-07"_s,
+                           u"A"_s, u"VAR"_s, u"2026-03-10"_s, u"2026-03-10"_s}));
+    // Read again at once: the new member is shown and can get an event.
+    QCOMPARE(shown, QStringList{u"O'Brien Őrsné Ű "_s});
+    QVERIFY(esemEnabled);
+}
+
+void TestAdatok::badInputKeepsDialogOpen()
+{
+    Department dep;
+    dep.state.setAktBeavtip(1);
+    MessageRecorder messages;
+    ModalDriver driver;
+    bool openAfterOk = false;
+    bool openAfterCloseBox = false;
+    QString focusAfterOk;
+    driver.on(u"frmAdatok"_s, [&](QDialog *d) {
+        typeText(child<QLineEdit>(d, u"eNev"_s), u"Kiss Éva"_s);
+        child<QDateEdit>(d, u"dtpListara"_s)->setDate(today.addDays(1));
+        press(d, u"btnOK"_s);
+        openAfterOk = d->isVisible();
+        focusAfterOk = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+        d->close(); // refused after a failed OK
+        openAfterCloseBox = d->isVisible();
+        press(d, u"btnCancel"_s);
+    });
+    onListManager(driver, [](QDialog *d) { press(d, u"bbUjTag"_s); });
+    lists::OpenListManager(dep.state);
+    QVERIFY(openAfterOk);
+    QVERIFY(openAfterCloseBox);
+    QCOMPARE(focusAfterOk, u"eTaj"_s);
+    QCOMPARE(messages.texts(), QStringList{u"A TAJ szám nem lehet üres!"_s});
+    QVERIFY(rows(dep.state.connection(), u"SELECT * FROM LISTA"_s).isEmpty());
+}
+
+void TestAdatok::duplicateTajMovesListManagerRow()
+{
+    Department dep;
+    dep.state.setAktBeavtip(1);
+    dep.entry(1, u"111111110"_s, QDate(2026, 1, 1));
+    dep.entry(1, u"123456788"_s, QDate(2026, 2, 1));
+    dep.entry(2, u"222222220"_s); // the same TAJ elsewhere is no duplicate
+    MessageRecorder messages;
+    ModalDriver driver;
+    int gridRowDuringDialog = -1;
+    int step = 0;
+    driver.on(u"frmAdatok"_s, [&](QDialog *d) {
+        const QString taj = step++ == 0 ? u"123456788"_s : u"222222220"_s;
+        typeTaj(d, taj);
+        QTest::mouseClick(child<QRadioButton>(d, u"rgSurgos1"_s), Qt::LeftButton);
+        press(d, u"btnOK"_s);
+        if (d->isVisible()) {
+            auto *manager = qobject_cast<QDialog *>(d->parent());
+            gridRowDuringDialog
+                = child<QAbstractItemView>(manager, u"dbgLista"_s)->currentIndex().row();
+            press(d, u"btnCancel"_s);
+        }
+    });
+    onListManager(driver, [](QDialog *d) {
+        press(d, u"bbUjTag"_s);
+        press(d, u"bbUjTag"_s);
+    });
+    lists::OpenListManager(dep.state);
+    QCOMPARE(messages.texts(), QStringList{u"Ez a TAJ már rajta van a listán!"_s});
+    QCOMPARE(gridRowDuringDialog, 1);
+    QCOMPARE(rows(dep.state.connection(), u"SELECT TAJ FROM LISTA WHERE BEAVTIP_KOD = 1"_s).size(),
+             3);
+}
+
+void TestAdatok::eventSavedWithLogAfterTransaction_data()
+{
+    QTest::addColumn<bool>("logWritable");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("logRows");
+    QTest::newRow("log written") << true << QStringList{} << 1;
+    QTest::newRow("log refused") << false << QStringList{u"Hiba a naplózás során"_s} << 0;
+}
+
+void TestAdatok::eventSavedWithLogAfterTransaction()
+{
+    QFETCH(bool, logWritable);
+    QFETCH(QStringList, messages);
+    QFETCH(int, logRows);
+    Department dep;
+    dep.state.setAktBeavtip(1);
+    dep.entry(1, u"111111110"_s, QDate(2026, 1, 1));
+    const qint64 patient
+        = dep.entry(1, u"123456788"_s, QDate(2026, 2, 1), u"VAR"_s, u"Nagy Ödön"_s, u"H"_s);
+    if (!logWritable)
+        dep.state.connection().execute(u"CREATE TRIGGER naplo_tele BEFORE INSERT ON LOG BEGIN "
+                                       u"SELECT RAISE(ABORT, 'a napló nem írható'); END"_s);
+    MessageRecorder recorder;
+    bool messageDuringTransaction = false;
+    recorder.onMessage([&](const MessageRecorder::Message &) {
+        messageDuringTransaction
+            = messageDuringTransaction || dep.state.connection().inTransaction();
+    });
+    ModalDriver driver;
+    driver.on(u"frmAdatok"_s, [&](QDialog *d) {
+        // The entry's own date, so only the event changes.
+        child<QDateEdit>(d, u"dtpEsemDatum"_s)->setDate(QDate(2026, 2, 1));
+        auto *event = child<QComboBox>(d, u"cbEsemenynev"_s);
+        event->setCurrentIndex(event->findText(u"Beavatkozás megtörtént"_s));
+        press(d, u"btnOK"_s);
+    });
+    QStringList remaining;
+    onListManager(driver, [&](QDialog *d) {
+        auto *grid = child<QAbstractItemView>(d, u"dbgLista"_s);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Down);
+        press(d, u"bbEsem"_s);
+        remaining = gridColumn(grid, u"TAJ"_s);
+    });
+    lists::OpenListManager(dep.state);
+    QCOMPARE(recorder.texts(), messages);
+    QVERIFY(!messageDuringTransaction);
+    QCOMPARE(rows(dep.state.connection(),
+                  u"SELECT MEZO, REGI_ERTEK, UJ_ERTEK FROM LOG WHERE HIV_SZAM = %1"_s.arg(patient))
+                 .size(),
+             logRows);
+    // The entry left the list: gone from the grid as soon as the dialog closed.
+    QCOMPARE(remaining, QStringList{u"111111110"_s});
+    QCOMPARE(
+        rows(dep.state.connection(),
+             u"SELECT ESEM_KOD, ESEM_DATUM, TAJ, NEV, SURGOSSEG FROM LISTA WHERE HIV_SZAM = %1"_s
+                 .arg(patient))
+            .value(0),
+        (QVariantList{u"BEA"_s, u"2026-02-01"_s, u"123456788"_s, u"Nagy Ödön"_s, u"H"_s}));
+}
+
+void TestAdatok::failedUpdateKeepsInput()
+{
+    Department dep;
+    dep.state.setAktBeavtip(1);
+    dep.entry(1, u"123456788"_s, QDate(2026, 2, 1));
+    dep.state.connection().execute(u"CREATE TRIGGER lista_zarva BEFORE UPDATE ON LISTA BEGIN "
+                                   u"SELECT RAISE(ABORT, 'a lista zárolva'); END"_s);
+    MessageRecorder recorder;
+    ModalDriver driver;
+    bool openAfterError = false;
+    QString eventAfterError;
+    driver.on(u"frmAdatok"_s, [&](QDialog *d) {
+        auto *event = child<QComboBox>(d, u"cbEsemenynev"_s);
+        event->setCurrentIndex(event->findText(u"Elhunyt"_s));
+        press(d, u"btnOK"_s);
+        openAfterError = d->isVisible();
+        eventAfterError = event->currentText();
+        press(d, u"btnCancel"_s);
+    });
+    onListManager(driver, [](QDialog *d) { press(d, u"bbEsem"_s); });
+    lists::OpenListManager(dep.state);
+    QVERIFY(openAfterError);
+    QCOMPARE(eventAfterError, u"Elhunyt"_s);
+    QCOMPARE(recorder.count(), 1);
+    QVERIFY(recorder.messages().constFirst().kind == ui::MessageKind::Error);
+    QVERIFY(recorder.last().contains(u"a lista zárolva"_s));
+    QVERIFY(rows(dep.state.connection(), u"SELECT * FROM LOG"_s).isEmpty());
+}
+
+void TestAdatok::enterMovesFocus_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("to"); // empty: the dialog has closed
+    const int shift = Qt::ShiftModifier;
+    QTest::newRow("Enter in eNev") << "eNev" << 0 << "dtpListara";
+    QTest::newRow("Shift+Enter in eNev") << "eNev" << shift << "eTaj";
+    QTest::newRow("Ctrl+Shift+Enter in eNev")
+        << "eNev" << int(shift | Qt::ControlModifier) << "dtpListara";
+    QTest::newRow("Shift+Enter in the first control wraps") << "eTaj" << shift << "btnCancel";
+    QTest::newRow("Enter in dtpEsemDatum skips the disabled event box")
+        << "dtpEsemDatum" << 0 << "btnOK";
+    QTest::newRow("Shift+Enter in dtpEsemDatum") << "dtpEsemDatum" << shift << "rgSurgos1";
+    QTest::newRow("Enter on the urgency does nothing") << "rgSurgos1" << 0 << "rgSurgos1";
+    QTest::newRow("Enter on Mégsem presses it") << "btnCancel" << 0 << "";
+}
+
+void TestAdatok::enterMovesFocus()
+{
+    QFETCH(QString, from);
+    QFETCH(int, modifiers);
+    QFETCH(QString, to);
+    Department dep;
+    TfrmAdatok dialog(dep.state, &dep.mainWidget);
+    dialog.fill(lists::newEntryFill(today));
+    MessageRecorder messages;
+    ModalDriver driver;
+    QString focused;
+    bool closed = false;
+    driver.on(u"frmAdatok"_s, [&](QDialog *d) {
+        activate(d);
+        QWidget *start = child<QWidget>(d, from);
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_Return, Qt::KeyboardModifiers(modifiers));
+        QCoreApplication::processEvents();
+        closed = !d->isVisible();
+        focused = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+        if (d->isVisible())
+            press(d, u"btnCancel"_s);
+    });
+    ui::execModal(&dialog);
+    QCOMPARE(closed, to.isEmpty());
+    if (!closed)
+        QCOMPARE(focused, to);
+    QVERIFY(messages.texts().isEmpty());
+}
+
+void TestAdatok::tajColourOnLeaving()
+{
+    Department dep;
+    TfrmAdatok dialog(dep.state, &dep.mainWidget);
+    dialog.fill(lists::newEntryFill(today));
+    ModalDriver driver;
+    QList<QColor> colours;
+    driver.on(u"frmAdatok"_s, [&](QDialog *d) {
+        activate(d);
+        auto *nev = child<QLineEdit>(d, u"eNev"_s);
+        const QColor before = tajColour(d);
+        child<QLineEdit>(d, u"eTaj"_s)->setFocus();
+        nev->setFocus(); // left empty
+        colours << tajColour(d);
+        typeTaj(d, u"012345678"_s);
+        colours << tajColour(d); // still red while the focus is in the field
+        nev->setFocus();
+        colours << tajColour(d);
+        colours << before;
+        press(d, u"btnCancel"_s);
+    });
+    ui::execModal(&dialog);
+    const QColor red(255, 0, 0);
+    const QColor lime(0, 255, 0);
+    QCOMPARE(colours.mid(0, 3), (QList<QColor>{red, red, lime}));
+    QVERIFY(colours.value(3) != red && colours.value(3) != lime);
 }
 
 QTEST_MAIN(TestAdatok)
