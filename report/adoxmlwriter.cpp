@@ -27,7 +27,7 @@ constexpr std::array<AdoColumn, 8> columns{{
 // counted in characters in the schema, in UTF-8 bytes in the rows.
 constexpr int schemaWidth = 106;
 constexpr int rowWidth = 107;
-constexpr qsizetype flushThreshold = 256 * 1024;
+constexpr qsizetype flushThreshold = qsizetype(256) * 1024;
 
 // The range a variant date (what the loader turns these values into) can hold.
 constexpr int firstYear = 100;
