@@ -72,8 +72,8 @@ QString hungarianLead(int rc)
 Error engineError(sqlite3 *db, int rc)
 {
     const int code = db ? sqlite3_extended_errcode(db) : rc;
-    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db))
-                              : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString detail
+        = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     return Error(hungarianLead(rc) + QStringLiteral(": ") + detail, code ? code : rc);
 }
 
@@ -413,7 +413,8 @@ void WriteTransaction::rollback()
 }
 
 Savepoint::Savepoint(Connection &connection, const QString &name)
-    : m_connection(connection), m_name(quotedIdentifier(name))
+    : m_connection(connection)
+    , m_name(quotedIdentifier(name))
 {
     m_connection.execute(QStringLiteral("SAVEPOINT ") + m_name);
 }
@@ -422,9 +423,9 @@ Savepoint::~Savepoint()
 {
     if (m_done || !m_connection.inTransaction())
         return;
-    const QByteArray sql = (QStringLiteral("ROLLBACK TO ") + m_name + QStringLiteral("; RELEASE ")
-                            + m_name)
-                               .toUtf8();
+    const QByteArray sql
+        = (QStringLiteral("ROLLBACK TO ") + m_name + QStringLiteral("; RELEASE ") + m_name)
+              .toUtf8();
     sqlite3_exec(m_connection.handle(), sql.constData(), nullptr, nullptr, nullptr);
 }
 

@@ -27,7 +27,8 @@ public:
     {
         if (m_active && bytes <= maxBytes) {
             for (int i = 0; i < m_size; ++i) {
-                if (m_keys[i].size() == bytes && std::memcmp(m_keys[i].constData(), utf8, size_t(bytes)) == 0)
+                if (m_keys[i].size() == bytes
+                    && std::memcmp(m_keys[i].constData(), utf8, size_t(bytes)) == 0)
                     return m_values[i];
             }
         }
@@ -76,16 +77,14 @@ inline char16_t unit(QChar c)
     return c.unicode();
 }
 
-template<typename Char>
-int digit(Char c)
+template<typename Char> int digit(Char c)
 {
     const char16_t u = unit(c);
     return (u >= u'0' && u <= u'9') ? int(u - u'0') : -1;
 }
 
 // Hand-written: QDateTime::fromString costs several times the whole fetch of a row.
-template<typename Char>
-QDateTime parseDateTime(const Char *s, qsizetype length)
+template<typename Char> QDateTime parseDateTime(const Char *s, qsizetype length)
 {
     if (length != 10 && length != 19)
         return {};
@@ -111,7 +110,8 @@ QDateTime parseDateTime(const Char *s, qsizetype length)
         return {};
     QTime time(0, 0);
     if (length == 19) {
-        if ((unit(s[10]) != u' ' && unit(s[10]) != u'T') || unit(s[13]) != u':' || unit(s[16]) != u':')
+        if ((unit(s[10]) != u' ' && unit(s[10]) != u'T') || unit(s[13]) != u':'
+            || unit(s[16]) != u':')
             return {};
         const int hour = number(11, 2);
         const int minute = number(14, 2);
@@ -125,8 +125,7 @@ QDateTime parseDateTime(const Char *s, qsizetype length)
 }
 
 // A whole integer in text: an optional sign and decimal digits only.
-template<typename Char>
-bool parseInteger(const Char *s, qsizetype length, qint64 *result)
+template<typename Char> bool parseInteger(const Char *s, qsizetype length, qint64 *result)
 {
     qsizetype i = 0;
     bool negative = false;
@@ -179,14 +178,16 @@ QString cellText(sqlite3_stmt *statement, int column)
     const QString value = cellText(statement, column);
     switch (plan.conversion) {
     case Conversion::Integer:
-        throw Error(QStringLiteral("A(z) %1 mező értéke nem egész szám: „%2”").arg(plan.fieldName, value));
+        throw Error(
+            QStringLiteral("A(z) %1 mező értéke nem egész szám: „%2”").arg(plan.fieldName, value));
     case Conversion::Text:
         throw Error(QStringLiteral("A(z) %1 mező értéke hosszabb %2 karakternél: „%3”")
                         .arg(plan.fieldName)
                         .arg(plan.width)
                         .arg(value));
     default:
-        throw Error(QStringLiteral("A(z) %1 mező értéke nem dátum: „%2”").arg(plan.fieldName, value));
+        throw Error(
+            QStringLiteral("A(z) %1 mező értéke nem dátum: „%2”").arg(plan.fieldName, value));
     }
 }
 
@@ -198,8 +199,9 @@ QVariant ownTypeValue(sqlite3_stmt *statement, int column)
     case SQLITE_FLOAT:
         return sqlite3_column_double(statement, column);
     case SQLITE_TEXT:
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
-                                 sqlite3_column_bytes(statement, column));
+        return QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+            sqlite3_column_bytes(statement, column));
     case SQLITE_BLOB: {
         const auto *data = static_cast<const char *>(sqlite3_column_blob(statement, column));
         return QByteArray(data, sqlite3_column_bytes(statement, column));
@@ -217,17 +219,20 @@ QVariant fieldValue(ColumnPlan &plan, sqlite3_stmt *statement, int column)
     switch (plan.conversion) {
     case Conversion::OwnType:
         if (type == SQLITE_TEXT)
-            return plan.texts.text(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
-                                   sqlite3_column_bytes(statement, column));
+            return plan.texts.text(
+                reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+                sqlite3_column_bytes(statement, column));
         return ownTypeValue(statement, column);
     case Conversion::Integer: {
         qint64 value = 0;
         if (type == SQLITE_INTEGER)
             return qint64(sqlite3_column_int64(statement, column));
-        if (type == SQLITE_FLOAT && integralDouble(sqlite3_column_double(statement, column), &value))
+        if (type == SQLITE_FLOAT
+            && integralDouble(sqlite3_column_double(statement, column), &value))
             return value;
         if (type == SQLITE_TEXT) {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+            const auto *text
+                = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
             if (parseInteger(text, sqlite3_column_bytes(statement, column), &value))
                 return value;
         }
@@ -375,10 +380,12 @@ void bindParameters(Statement &statement, const QList<QPair<QString, QVariant>> 
 void Dataset::open()
 {
     if (!m_connection)
-        throw Error(QStringLiteral("Az adathalmaz (%1) nincs adatbázishoz kötve").arg(objectName()));
+        throw Error(
+            QStringLiteral("Az adathalmaz (%1) nincs adatbázishoz kötve").arg(objectName()));
     close();
     if (m_tableName.isEmpty() && m_sql.trimmed().isEmpty())
-        throw Error(QStringLiteral("Az adathalmaznak (%1) nincs megnyitható utasítása").arg(objectName()));
+        throw Error(
+            QStringLiteral("Az adathalmaznak (%1) nincs megnyitható utasítása").arg(objectName()));
     const QString text = m_tableName.isEmpty()
                              ? m_sql
                              : QStringLiteral("SELECT * FROM ") + quotedIdentifier(m_tableName);
@@ -458,9 +465,11 @@ void Dataset::close()
 void Dataset::execute()
 {
     if (!m_connection)
-        throw Error(QStringLiteral("Az adathalmaz (%1) nincs adatbázishoz kötve").arg(objectName()));
+        throw Error(
+            QStringLiteral("Az adathalmaz (%1) nincs adatbázishoz kötve").arg(objectName()));
     if (m_sql.trimmed().isEmpty())
-        throw Error(QStringLiteral("Az adathalmaznak (%1) nincs végrehajtható utasítása").arg(objectName()));
+        throw Error(QStringLiteral("Az adathalmaznak (%1) nincs végrehajtható utasítása")
+                        .arg(objectName()));
     Statement statement(*m_connection, m_sql);
     bindParameters(statement, m_parameters);
     while (statement.step()) {
@@ -540,7 +549,8 @@ qint64 Dataset::asInteger(const QString &column) const
             return 0;
         break;
     }
-    throw Error(QStringLiteral("A(z) %1 mező értéke nem egész szám: „%2”").arg(column, v.toString()));
+    throw Error(
+        QStringLiteral("A(z) %1 mező értéke nem egész szám: „%2”").arg(column, v.toString()));
 }
 
 QDateTime Dataset::asDateTime(const QString &column) const

@@ -75,9 +75,9 @@ public:
     QVariant value(int row, int column) const;
     // Reads of the current row; a column that does not exist is an error.
     QVariant value(const QString &column) const;
-    QString asText(const QString &column) const;        // null reads as empty text
-    qint64 asInteger(const QString &column) const;      // null reads as 0
-    QDateTime asDateTime(const QString &column) const;  // null reads as an invalid value
+    QString asText(const QString &column) const;       // null reads as empty text
+    qint64 asInteger(const QString &column) const;     // null reads as 0
+    QDateTime asDateTime(const QString &column) const; // null reads as an invalid value
 
     // Makes current the first row whose column equals the value as a whole; the current row
     // stays where it was when none does.

@@ -3,9 +3,9 @@
 #include "connection.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
 #include <QStringList>
 
 namespace db::schema {
@@ -31,8 +31,9 @@ QString isMonthDayYear(const QString &x)
 QString monthDayYearToIso(const QString &x)
 {
     return QStringLiteral("printf('%04d-%02d-%02d', CAST(substr(") + x
-           + QStringLiteral(", -4) AS INTEGER), CAST(") + x + QStringLiteral(" AS INTEGER), CAST(substr(")
-           + x + QStringLiteral(", instr(") + x + QStringLiteral(", '/') + 1) AS INTEGER))");
+           + QStringLiteral(", -4) AS INTEGER), CAST(") + x
+           + QStringLiteral(" AS INTEGER), CAST(substr(") + x + QStringLiteral(", instr(") + x
+           + QStringLiteral(", '/') + 1) AS INTEGER))");
 }
 
 // A stored day or moment, or M/D/YYYY of a real day; '+0 days' turns 2/30 into 3/2, so a
@@ -95,12 +96,13 @@ QStringList dateTriggers(const QString &tableName, const QStringList &columns)
                            + QStringLiteral(" ELSE ") + column + QStringLiteral(" END");
     }
     const QString body = QStringLiteral("\nWHEN ") + when.join(QStringLiteral(" OR "))
-                         + QStringLiteral("\nBEGIN\n    UPDATE ") + tableName + QStringLiteral(" SET ")
-                         + assignments.join(QStringLiteral(",\n        "))
+                         + QStringLiteral("\nBEGIN\n    UPDATE ") + tableName
+                         + QStringLiteral(" SET ") + assignments.join(QStringLiteral(",\n        "))
                          + QStringLiteral("\n    WHERE rowid = NEW.rowid;\nEND");
-    return {QStringLiteral("CREATE TRIGGER ") + tableName + QStringLiteral("_DATUM_BESZUR AFTER INSERT ON ")
-                + tableName + body,
-            QStringLiteral("CREATE TRIGGER ") + tableName + QStringLiteral("_DATUM_MODOSIT AFTER UPDATE OF ")
+    return {QStringLiteral("CREATE TRIGGER ") + tableName
+                + QStringLiteral("_DATUM_BESZUR AFTER INSERT ON ") + tableName + body,
+            QStringLiteral("CREATE TRIGGER ") + tableName
+                + QStringLiteral("_DATUM_MODOSIT AFTER UPDATE OF ")
                 + columns.join(QStringLiteral(", ")) + QStringLiteral(" ON ") + tableName + body};
 }
 
@@ -108,11 +110,14 @@ QStringList dateTriggers(const QString &tableName, const QStringList &columns)
 // still shows, with 0.
 QString summaryView(const QString &name, const QString &kindCondition)
 {
-    return QStringLiteral("CREATE VIEW ") + name + QStringLiteral(
+    return QStringLiteral("CREATE VIEW ") + name
+           + QStringLiteral(
                " AS\n"
                "SELECT BEAV_TIP.BEAVTIP_KOD AS BEAVTIP_KOD, BEAV_TIP.BEAVTIP_NEV AS BEAVTIP_NEV,\n"
-               "    (SELECT count(*) FROM LISTA INNER JOIN ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD\n"
-               "     WHERE LISTA.BEAVTIP_KOD = BEAV_TIP.BEAVTIP_KOD AND ESEMENY.LISTAN = 'I') AS Listatagok\n"
+               "    (SELECT count(*) FROM LISTA INNER JOIN ESEMENY ON LISTA.ESEM_KOD = "
+               "ESEMENY.ES_KOD\n"
+               "     WHERE LISTA.BEAVTIP_KOD = BEAV_TIP.BEAVTIP_KOD AND ESEMENY.LISTAN = 'I') AS "
+               "Listatagok\n"
                "FROM BEAV_TIP")
            + kindCondition + QStringLiteral("\nORDER BY BEAV_TIP.BEAVTIP_KOD");
 }
@@ -121,28 +126,31 @@ QStringList version1()
 {
     const QString lista = QStringLiteral("LISTA");
     QStringList steps;
-    steps << table(QStringLiteral("OSZTALY"),
-                   {textColumn(QStringLiteral("INTKOD"), 4), textColumn(QStringLiteral("FINKOD"), 9),
-                    textColumn(QStringLiteral("JAROFEKVO"), 1),
-                    textColumn(QStringLiteral("OSZTALYNEV"), 50),
-                    textColumn(QStringLiteral("JELSZO"), 8)})
+    steps << table(QStringLiteral("OSZTALY"), {textColumn(QStringLiteral("INTKOD"), 4),
+                                               textColumn(QStringLiteral("FINKOD"), 9),
+                                               textColumn(QStringLiteral("JAROFEKVO"), 1),
+                                               textColumn(QStringLiteral("OSZTALYNEV"), 50),
+                                               textColumn(QStringLiteral("JELSZO"), 8)})
           << table(lista,
                    {QStringLiteral("HIV_SZAM INTEGER PRIMARY KEY AUTOINCREMENT"),
-                    integerColumn(QStringLiteral("BEAVTIP_KOD")), textColumn(QStringLiteral("TAJ"), 9),
-                    textColumn(QStringLiteral("NEV"), 50), dateColumn(QStringLiteral("LISTARA_DATUM")),
+                    integerColumn(QStringLiteral("BEAVTIP_KOD")),
+                    textColumn(QStringLiteral("TAJ"), 9), textColumn(QStringLiteral("NEV"), 50),
+                    dateColumn(QStringLiteral("LISTARA_DATUM")),
                     textColumn(QStringLiteral("SURGOSSEG"), 1),
-                    textColumn(QStringLiteral("ESEM_KOD"), 3), dateColumn(QStringLiteral("ESEM_DATUM")),
+                    textColumn(QStringLiteral("ESEM_KOD"), 3),
+                    dateColumn(QStringLiteral("ESEM_DATUM")),
                     dateColumn(QStringLiteral("INS_DATE"))})
-          << table(QStringLiteral("ESEMENY"),
-                   {textColumn(QStringLiteral("ES_KOD"), 3), textColumn(QStringLiteral("ES_NEV"), 150),
-                    textColumn(QStringLiteral("LISTAN"), 1)})
+          << table(QStringLiteral("ESEMENY"), {textColumn(QStringLiteral("ES_KOD"), 3),
+                                               textColumn(QStringLiteral("ES_NEV"), 150),
+                                               textColumn(QStringLiteral("LISTAN"), 1)})
           << table(QStringLiteral("BEAV_TIP"),
                    {QStringLiteral("BEAVTIP_KOD INTEGER PRIMARY KEY"),
                     textColumn(QStringLiteral("BEAVTIP_NEV"), 50),
                     QStringLiteral("BEAVTIP_FAJTA TEXT CHECK (BEAVTIP_FAJTA IN ('V', 'B', 'J'))")})
           << table(QStringLiteral("LOG"),
                    {dateColumn(QStringLiteral("DATUM")), integerColumn(QStringLiteral("HIV_SZAM")),
-                    textColumn(QStringLiteral("MEZO"), 10), textColumn(QStringLiteral("REGI_ERTEK"), 50),
+                    textColumn(QStringLiteral("MEZO"), 10),
+                    textColumn(QStringLiteral("REGI_ERTEK"), 50),
                     textColumn(QStringLiteral("UJ_ERTEK"), 50)})
           // The program finds an event by its code and by its name: neither may repeat.
           << QStringLiteral("CREATE UNIQUE INDEX ESEMENY_KOD ON ESEMENY (ES_KOD)")
@@ -159,8 +167,10 @@ QStringList version1()
           // rows never depend on OSZTALY having a row.
           << QStringLiteral(
                  "CREATE VIEW QJELENTES AS\n"
-                 "SELECT (SELECT OSZTALY.INTKOD FROM OSZTALY ORDER BY OSZTALY.rowid LIMIT 1) AS INTKOD,\n"
-                 "    (SELECT OSZTALY.FINKOD FROM OSZTALY ORDER BY OSZTALY.rowid LIMIT 1) AS FINKOD,\n"
+                 "SELECT (SELECT OSZTALY.INTKOD FROM OSZTALY ORDER BY OSZTALY.rowid LIMIT 1) AS "
+                 "INTKOD,\n"
+                 "    (SELECT OSZTALY.FINKOD FROM OSZTALY ORDER BY OSZTALY.rowid LIMIT 1) AS "
+                 "FINKOD,\n"
                  "    LISTA.BEAVTIP_KOD AS BEAVTIP_KOD, LISTA.LISTARA_DATUM AS LISTARA_DATUM,\n"
                  "    LISTA.HIV_SZAM AS HIV_SZAM, LISTA.SURGOSSEG AS SURGOSSEG,\n"
                  "    LISTA.ESEM_KOD AS ESEM_KOD, LISTA.ESEM_DATUM AS ESEM_DATUM\n"
@@ -251,20 +261,17 @@ void insertReferenceData(Connection &connection)
         const char *kind;
     };
     static const List lists[] = {
-        {0, "Járóbeteg-ellátás", "J"},
-        {1, "Csípőprotézis beültetése", "V"},
-        {2, "Térdprotézis beültetése", "V"},
-        {3, "Szürkehályog-műtét", "V"},
-        {4, "Epehólyag-eltávolítás", "V"},
-        {5, "Lágyéksérv-műtét", "V"},
-        {11, "Belgyógyászati felvétel", "B"},
-        {12, "Sebészeti felvétel", "B"},
+        {0, "Járóbeteg-ellátás", "J"},        {1, "Csípőprotézis beültetése", "V"},
+        {2, "Térdprotézis beültetése", "V"},  {3, "Szürkehályog-műtét", "V"},
+        {4, "Epehólyag-eltávolítás", "V"},    {5, "Lágyéksérv-műtét", "V"},
+        {11, "Belgyógyászati felvétel", "B"}, {12, "Sebészeti felvétel", "B"},
         {13, "Nőgyógyászati felvétel", "B"},
     };
 
     WriteTransaction transaction(connection);
-    Statement event(connection,
-                    QStringLiteral("INSERT INTO ESEMENY (ES_KOD, ES_NEV, LISTAN) VALUES (?, ?, ?)"));
+    Statement event(
+        connection,
+        QStringLiteral("INSERT INTO ESEMENY (ES_KOD, ES_NEV, LISTAN) VALUES (?, ?, ?)"));
     for (const Event &e : events) {
         event.bind(1, QString::fromUtf8(e.code));
         event.bind(2, QString::fromUtf8(e.name));

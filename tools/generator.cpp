@@ -23,39 +23,37 @@ namespace tools {
 namespace {
 
 const char *const familyNames[] = {
-    "Nagy",     "Kovács",  "Tóth",     "Szabó",    "Horváth",  "Varga",    "Kiss",
-    "Molnár",   "Németh",  "Farkas",   "Balogh",   "Papp",     "Takács",   "Juhász",
-    "Lakatos",  "Mészáros", "Oláh",    "Simon",    "Rácz",     "Fekete",   "Szilágyi",
-    "Török",    "Fehér",   "Balázs",   "Gál",      "Kis",      "Szűcs",    "Kocsis",
-    "Pintér",   "Fodor",   "Szalai",   "Sipos",    "Magyar",   "Lukács",   "Gulyás",
-    "Biró",     "Király",  "Katona",   "László",   "Jakab",    "Bogdán",   "Sándor",
-    "Boros",    "Fazekas", "Kelemen",  "Antal",    "Orosz",    "Somogyi",  "Fülöp",
-    "Veres",    "Budai",   "Vincze",   "Hegedűs",  "Deák",     "Pap",      "Bálint",
-    "Illés",    "Vörös",   "Szőke",    "Fábián",   "Vass",     "Lengyel",  "Bodnár",
-    "Hajdu",    "Halász",  "Máté",     "Székely",  "Gáspár",   "Pásztor",  "Bakos",
-    "Dudás",    "Orbán",   "Hegyi",    "Virág",    "Barna",    "Soós",     "Nemes",
-    "Pataki",   "Faragó",  "Kerekes",  "Borbély",  "Szekeres", "Mezei",    "Erdős",
-    "Győri",    "Csizmadia", "Ördög",  "Kőváry",   "Dobos",    "Bencze",
+    "Nagy",    "Kovács",   "Tóth",    "Szabó",   "Horváth",  "Varga",     "Kiss",    "Molnár",
+    "Németh",  "Farkas",   "Balogh",  "Papp",    "Takács",   "Juhász",    "Lakatos", "Mészáros",
+    "Oláh",    "Simon",    "Rácz",    "Fekete",  "Szilágyi", "Török",     "Fehér",   "Balázs",
+    "Gál",     "Kis",      "Szűcs",   "Kocsis",  "Pintér",   "Fodor",     "Szalai",  "Sipos",
+    "Magyar",  "Lukács",   "Gulyás",  "Biró",    "Király",   "Katona",    "László",  "Jakab",
+    "Bogdán",  "Sándor",   "Boros",   "Fazekas", "Kelemen",  "Antal",     "Orosz",   "Somogyi",
+    "Fülöp",   "Veres",    "Budai",   "Vincze",  "Hegedűs",  "Deák",      "Pap",     "Bálint",
+    "Illés",   "Vörös",    "Szőke",   "Fábián",  "Vass",     "Lengyel",   "Bodnár",  "Hajdu",
+    "Halász",  "Máté",     "Székely", "Gáspár",  "Pásztor",  "Bakos",     "Dudás",   "Orbán",
+    "Hegyi",   "Virág",    "Barna",   "Soós",    "Nemes",    "Pataki",    "Faragó",  "Kerekes",
+    "Borbély", "Szekeres", "Mezei",   "Erdős",   "Győri",    "Csizmadia", "Ördög",   "Kőváry",
+    "Dobos",   "Bencze",
 };
 
 const char *const maleNames[] = {
-    "László", "István", "József", "János",   "Zoltán",  "Sándor", "Gábor",  "Ferenc",
-    "Attila", "Péter",  "Tamás",  "Zsolt",   "Tibor",   "András", "Csaba",  "Imre",
-    "Lajos",  "György", "Balázs", "Róbert",  "Mihály",  "Béla",   "Károly", "Dávid",
-    "Ödön",   "Győző",  "Levente", "Bence",  "Máté",    "Ákos",   "Örs",    "Dezső",
-    "Jenő",   "Ernő",   "Kálmán", "Gyula",   "Szilárd", "Miklós", "Barnabás", "Előd",
+    "László", "István", "József",  "János",  "Zoltán",  "Sándor", "Gábor",    "Ferenc",
+    "Attila", "Péter",  "Tamás",   "Zsolt",  "Tibor",   "András", "Csaba",    "Imre",
+    "Lajos",  "György", "Balázs",  "Róbert", "Mihály",  "Béla",   "Károly",   "Dávid",
+    "Ödön",   "Győző",  "Levente", "Bence",  "Máté",    "Ákos",   "Örs",      "Dezső",
+    "Jenő",   "Ernő",   "Kálmán",  "Gyula",  "Szilárd", "Miklós", "Barnabás", "Előd",
 };
 
 const char *const femaleNames[] = {
-    "Mária",   "Erzsébet", "Katalin", "Éva",     "Ilona",  "Anna",    "Zsuzsanna", "Margit",
-    "Judit",   "Ágnes",    "Andrea",  "Erika",   "Krisztina", "Irén", "Eszter",    "Julianna",
-    "Zsófia",  "Ildikó",   "Gyöngyi", "Tünde",   "Csilla", "Bernadett", "Orsolya", "Réka",
-    "Noémi",   "Dóra",     "Piroska", "Etelka",  "Gizella", "Rozália", "Jolán",    "Klára",
-    "Enikő",   "Emőke",    "Hajnalka", "Mónika", "Szilvia", "Anikó",  "Boglárka",  "Lilla",
+    "Mária",  "Erzsébet", "Katalin",  "Éva",    "Ilona",     "Anna",      "Zsuzsanna", "Margit",
+    "Judit",  "Ágnes",    "Andrea",   "Erika",  "Krisztina", "Irén",      "Eszter",    "Julianna",
+    "Zsófia", "Ildikó",   "Gyöngyi",  "Tünde",  "Csilla",    "Bernadett", "Orsolya",   "Réka",
+    "Noémi",  "Dóra",     "Piroska",  "Etelka", "Gizella",   "Rozália",   "Jolán",     "Klára",
+    "Enikő",  "Emőke",    "Hajnalka", "Mónika", "Szilvia",   "Anikó",     "Boglárka",  "Lilla",
 };
 
-template<size_t N>
-QByteArray pick(const char *const (&names)[N], std::mt19937 &random)
+template<size_t N> QByteArray pick(const char *const (&names)[N], std::mt19937 &random)
 {
     return QByteArray(names[random() % N]);
 }
@@ -67,13 +65,8 @@ struct EventWeight
 };
 
 // Most entries wait; the rest had their intervention or left the list.
-constexpr std::array<EventWeight, 7> eventWeights{{{"VAR", 60},
-                                                  {"HAL", 12},
-                                                  {"BEA", 15},
-                                                  {"KER", 4},
-                                                  {"ELH", 3},
-                                                  {"ATH", 2},
-                                                  {"NJE", 4}}};
+constexpr std::array<EventWeight, 7> eventWeights{
+    {{"VAR", 60}, {"HAL", 12}, {"BEA", 15}, {"KER", 4}, {"ELH", 3}, {"ATH", 2}, {"NJE", 4}}};
 
 constexpr int daysBack = 5 * 365;
 
@@ -98,8 +91,11 @@ class Generator
 {
 public:
     Generator(db::Connection &connection, const GeneratorOptions &options)
-        : m_connection(connection), m_options(options), m_random(options.seed)
-    {}
+        : m_connection(connection)
+        , m_options(options)
+        , m_random(options.seed)
+    {
+    }
 
     void run(int count);
 
@@ -123,7 +119,8 @@ private:
 class DayTexts
 {
 public:
-    DayTexts(qint64 first, qint64 last) : m_first(first)
+    DayTexts(qint64 first, qint64 last)
+        : m_first(first)
     {
         for (qint64 day = first; day <= last; ++day) {
             const QDate date = QDate::fromJulianDay(day);
@@ -156,7 +153,8 @@ void stepAndReset(db::Connection &connection, sqlite3_stmt *statement)
 QList<int> Generator::chooseLists()
 {
     QSet<int> known;
-    db::Statement all(m_connection, QStringLiteral("SELECT BEAVTIP_KOD, BEAVTIP_FAJTA FROM BEAV_TIP"));
+    db::Statement all(m_connection,
+                      QStringLiteral("SELECT BEAVTIP_KOD, BEAVTIP_FAJTA FROM BEAV_TIP"));
     QList<int> defaults;
     while (all.step()) {
         const int code = int(all.int64(0));
@@ -279,7 +277,8 @@ void Generator::run(int count)
         }
         entry.eventDay = entry.created;
         if (entry.event != 0 && entry.created < today)
-            entry.eventDay = entry.created + 1 + below(int(std::min<qint64>(today - entry.created, 730)));
+            entry.eventDay
+                = entry.created + 1 + below(int(std::min<qint64>(today - entry.created, 730)));
         entry.acute = chance(12);
     }
     // Reference numbers grow with the day an entry was made, as they do in use.
@@ -289,14 +288,13 @@ void Generator::run(int count)
     const DayTexts days(today - daysBack, today);
     const qint64 cacheSize = m_connection.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong();
     m_connection.execute(QStringLiteral("PRAGMA cache_size = -65536"));
-    m_connection.execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
     db::Statement insertLista(m_connection,
                               QStringLiteral("INSERT OR FAIL INTO LISTA (BEAVTIP_KOD, TAJ, NEV, "
                                              "LISTARA_DATUM, SURGOSSEG, ESEM_KOD, ESEM_DATUM, "
                                              "INS_DATE) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    db::Statement insertLog(m_connection,
-                            QStringLiteral("INSERT OR FAIL INTO LOG (DATUM, HIV_SZAM, MEZO, REGI_ERTEK, "
-                                           "UJ_ERTEK) VALUES (?, ?, ?, ?, ?)"));
+    db::Statement insertLog(
+        m_connection, QStringLiteral("INSERT OR FAIL INTO LOG (DATUM, HIV_SZAM, MEZO, REGI_ERTEK, "
+                                     "UJ_ERTEK) VALUES (?, ?, ?, ?, ?)"));
     sqlite3_stmt *lista = insertLista.handle();
     sqlite3_stmt *log = insertLog.handle();
     const QByteArray acute("A");
@@ -322,15 +320,15 @@ void Generator::run(int count)
         char time[16];
         std::snprintf(time, sizeof time, " %02d:%02d:%02d", 8 + below(9), below(60), below(60));
         const QByteArray when = days.iso(std::min(today, entry.eventDay + below(3))) + time;
-        const auto writeLog = [&](const char *column, const QByteArray &oldValue,
-                                  const QByteArray &newValue) {
-            bindText(log, 1, when);
-            sqlite3_bind_int64(log, 2, hivSzam);
-            sqlite3_bind_text(log, 3, column, -1, SQLITE_STATIC);
-            bindText(log, 4, oldValue);
-            bindText(log, 5, newValue);
-            stepAndReset(m_connection, log);
-        };
+        const auto writeLog
+            = [&](const char *column, const QByteArray &oldValue, const QByteArray &newValue) {
+                  bindText(log, 1, when);
+                  sqlite3_bind_int64(log, 2, hivSzam);
+                  sqlite3_bind_text(log, 3, column, -1, SQLITE_STATIC);
+                  bindText(log, 4, oldValue);
+                  bindText(log, 5, newValue);
+                  stepAndReset(m_connection, log);
+              };
         writeLog("ESEM_KOD", QByteArray(eventWeights[0].code), QByteArray(eventCode));
         if (entry.eventDay != entry.created)
             writeLog("ESEM_DATUM", days.sql(entry.created), days.sql(entry.eventDay));

@@ -36,8 +36,8 @@ void makeFileWithOtherKey(const QString &path)
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
              SQLITE_OK);
     sqlite3_key(handle, "masikKulcs", 10);
-    QCOMPARE(sqlite3_exec(handle, "CREATE TABLE T (A); INSERT INTO T VALUES (1)", nullptr,
-                          nullptr, nullptr),
+    QCOMPARE(sqlite3_exec(handle, "CREATE TABLE T (A); INSERT INTO T VALUES (1)", nullptr, nullptr,
+                          nullptr),
              SQLITE_OK);
     sqlite3_close(handle);
 }
@@ -48,7 +48,6 @@ void setVersion(const QString &path, int version)
     connection.open(path, db::Connection::Mode::ExistingAnyVersion);
     connection.execute(QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
-
 
 } // namespace
 
@@ -66,7 +65,8 @@ private Q_SLOTS:
         QTest::newRow("missing file") << "missing" << QStringLiteral("nem található");
         QTest::newRow("not a database") << "garbage" << QStringLiteral("nem a program adatbázisa");
         QTest::newRow("wrong key") << "otherkey" << QStringLiteral("más jelszó");
-        QTest::newRow("empty file") << "empty" << QStringLiteral("nincsenek benne a program táblái");
+        QTest::newRow("empty file")
+            << "empty" << QStringLiteral("nincsenek benne a program táblái");
         QTest::newRow("newer version") << "v99" << QStringLiteral("ismeretlen változatú (99.");
         QTest::newRow("older version") << "v1" << QStringLiteral("vazuvede-init --upgrade");
         QTest::newRow("a folder") << "folder" << QStringLiteral("nem fájl");
@@ -188,11 +188,10 @@ private Q_SLOTS:
         db::Connection connection;
         connection.open(dir.databasePath());
         db::setFixedNow(QDateTime(QDate(2006, 3, 7), QTime(9, 5, 3)));
-        connection.execute(db::statements::insertLogEventCode(QStringLiteral("17"),
-                                                              QStringLiteral("VAR"),
-                                                              QStringLiteral("BEA")));
-        connection.execute(db::statements::insertLogEventDate(QStringLiteral("17"),
-                                                              QDate(2006, 3, 7), QDate(2006, 3, 9)));
+        connection.execute(db::statements::insertLogEventCode(
+            QStringLiteral("17"), QStringLiteral("VAR"), QStringLiteral("BEA")));
+        connection.execute(db::statements::insertLogEventDate(
+            QStringLiteral("17"), QDate(2006, 3, 7), QDate(2006, 3, 9)));
         const QList<QVariantList> expected{
             {QStringLiteral("2006-03-07 09:05:03"), qint64(17), QStringLiteral("ESEM_KOD"),
              QStringLiteral("VAR"), QStringLiteral("BEA")},
@@ -207,8 +206,10 @@ private Q_SLOTS:
         TempProgramDir dir;
         db::Connection connection;
         connection.open(dir.databasePath());
-        const QString message = testsupport::dbErrorOf([&] { connection.execute(QStringLiteral("SELECT * FROM NINCS")); });
-        QVERIFY2(message.startsWith(QStringLiteral("Hibás adatbázis-utasítás")), qPrintable(message));
+        const QString message = testsupport::dbErrorOf(
+            [&] { connection.execute(QStringLiteral("SELECT * FROM NINCS")); });
+        QVERIFY2(message.startsWith(QStringLiteral("Hibás adatbázis-utasítás")),
+                 qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("no such table: NINCS")), qPrintable(message));
     }
 

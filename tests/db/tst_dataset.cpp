@@ -54,8 +54,10 @@ private Q_SLOTS:
         const int text = int(db::FieldKind::Text);
         const int date = int(db::FieldKind::DateTime);
         QTest::newRow("integer") << "SELECT 42 AS F" << integer << 0 << QVariant(qint64(42)) << "";
-        QTest::newRow("integer in text") << "SELECT '-42' AS F" << integer << 0 << QVariant(qint64(-42)) << "";
-        QTest::newRow("whole real") << "SELECT 7.0 AS F" << integer << 0 << QVariant(qint64(7)) << "";
+        QTest::newRow("integer in text")
+            << "SELECT '-42' AS F" << integer << 0 << QVariant(qint64(-42)) << "";
+        QTest::newRow("whole real")
+            << "SELECT 7.0 AS F" << integer << 0 << QVariant(qint64(7)) << "";
         QTest::newRow("null integer") << "SELECT NULL AS F" << integer << 0 << QVariant() << "";
         QTest::newRow("fraction") << "SELECT 3.5 AS F" << integer << 0 << QVariant()
                                   << "A(z) f mező értéke nem egész szám: „3.5”";
@@ -63,16 +65,21 @@ private Q_SLOTS:
                               << "A(z) f mező értéke nem egész szám: „abc”";
         QTest::newRow("padded number") << "SELECT ' 12' AS F" << integer << 0 << QVariant()
                                        << "A(z) f mező értéke nem egész szám: „ 12”";
-        QTest::newRow("too big") << "SELECT '99999999999999999999' AS F" << integer << 0 << QVariant()
+        QTest::newRow("too big") << "SELECT '99999999999999999999' AS F" << integer << 0
+                                 << QVariant()
                                  << "A(z) f mező értéke nem egész szám: „99999999999999999999”";
-        QTest::newRow("text at width") << "SELECT 'őűá' AS F" << text << 3 << QVariant(QStringLiteral("őűá")) << "";
-        QTest::newRow("number as text") << "SELECT 1234 AS F" << text << 4 << QVariant(QStringLiteral("1234")) << "";
+        QTest::newRow("text at width")
+            << "SELECT 'őűá' AS F" << text << 3 << QVariant(QStringLiteral("őűá")) << "";
+        QTest::newRow("number as text")
+            << "SELECT 1234 AS F" << text << 4 << QVariant(QStringLiteral("1234")) << "";
         QTest::newRow("text too long") << "SELECT 'abcd' AS F" << text << 3 << QVariant()
                                        << "A(z) f mező értéke hosszabb 3 karakternél: „abcd”";
-        QTest::newRow("stored day") << "SELECT '2006-03-07' AS F" << date << 0
-                                    << QVariant(QDateTime(QDate(2006, 3, 7), QTime(0, 0), Qt::UTC)) << "";
-        QTest::newRow("stored moment") << "SELECT '2006-03-07 23:59:58' AS F" << date << 0
-                                       << QVariant(QDateTime(QDate(2006, 3, 7), QTime(23, 59, 58), Qt::UTC)) << "";
+        QTest::newRow("stored day")
+            << "SELECT '2006-03-07' AS F" << date << 0
+            << QVariant(QDateTime(QDate(2006, 3, 7), QTime(0, 0), Qt::UTC)) << "";
+        QTest::newRow("stored moment")
+            << "SELECT '2006-03-07 23:59:58' AS F" << date << 0
+            << QVariant(QDateTime(QDate(2006, 3, 7), QTime(23, 59, 58), Qt::UTC)) << "";
         QTest::newRow("no such day") << "SELECT '2006-02-30' AS F" << date << 0 << QVariant()
                                      << "A(z) f mező értéke nem dátum: „2006-02-30”";
         QTest::newRow("statement date text") << "SELECT '3/7/2006' AS F" << date << 0 << QVariant()
@@ -127,8 +134,8 @@ private Q_SLOTS:
             texts << set->asText(QStringLiteral("S"));
         }
         QCOMPARE(keys, (QList<qint64>{1, 2, 3, 0}));
-        QCOMPARE(texts, (QStringList{QStringLiteral("egy"), QStringLiteral("kettő"), QStringLiteral("egy"),
-                                     QString()}));
+        QCOMPARE(texts, (QStringList{QStringLiteral("egy"), QStringLiteral("kettő"),
+                                     QStringLiteral("egy"), QString()}));
         // Past the last row every field reads as empty, as on an empty table.
         QVERIFY(set->eof());
         QCOMPARE(set->asText(QStringLiteral("S")), QString());
@@ -137,7 +144,8 @@ private Q_SLOTS:
         QVERIFY(!testsupport::dbErrorOf([&] { set->value(QStringLiteral("NINCS")); }).isEmpty());
 
         set->setCurrentRow(1);
-        QCOMPARE(set->asDateTime(QStringLiteral("D")), QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC));
+        QCOMPARE(set->asDateTime(QStringLiteral("D")),
+                 QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC));
         QCOMPARE(set->asText(QStringLiteral("D")), QStringLiteral("2006-03-07 10:11:12"));
     }
 
@@ -155,8 +163,8 @@ private Q_SLOTS:
         QTest::newRow("integer, no such") << "K" << QVariant(9) << -1;
         QTest::newRow("null") << "K" << QVariant() << 3;
         QTest::newRow("day") << "D" << QVariant(QDate(2006, 3, 8)) << 3;
-        QTest::newRow("day, not the moment") << "D" << QVariant(QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC))
-                                             << 1;
+        QTest::newRow("day, not the moment")
+            << "D" << QVariant(QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC)) << 1;
     }
     void locateFindsWholeValuesOnly()
     {
@@ -175,9 +183,10 @@ private Q_SLOTS:
 
     void manyRowsStayInPlace()
     {
-        auto set = dataset(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
-                                          "WHERE i < 9999) SELECT i AS I, 'x' || i AS S FROM n"),
-                           {{QStringLiteral("I"), db::FieldKind::Integer, 0}});
+        auto set = dataset(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                           "WHERE i < 9999) SELECT i AS I, 'x' || i AS S FROM n"),
+            {{QStringLiteral("I"), db::FieldKind::Integer, 0}});
         set->open();
         QCOMPARE(set->recordCount(), 10000);
         for (const int row : {0, 4095, 4096, 8191, 8192, 9999})
@@ -193,15 +202,12 @@ private Q_SLOTS:
         auto set = dataset(QStringLiteral("SELECT K FROM T"));
         QStringList events;
         connect(set.get(), &db::Dataset::opened, this, [&] { events << QStringLiteral("opened"); });
-        connect(set.get(), &db::Dataset::aboutToClose, this, [&] {
-            events << QStringLiteral("aboutToClose %1").arg(set->recordCount());
-        });
-        connect(set.get(), &db::Dataset::closed, this, [&] {
-            events << QStringLiteral("closed %1").arg(set->isOpen());
-        });
-        connect(set.get(), &db::Dataset::currentRowChanged, this, [&](int row) {
-            events << QStringLiteral("row %1").arg(row);
-        });
+        connect(set.get(), &db::Dataset::aboutToClose, this,
+                [&] { events << QStringLiteral("aboutToClose %1").arg(set->recordCount()); });
+        connect(set.get(), &db::Dataset::closed, this,
+                [&] { events << QStringLiteral("closed %1").arg(set->isOpen()); });
+        connect(set.get(), &db::Dataset::currentRowChanged, this,
+                [&](int row) { events << QStringLiteral("row %1").arg(row); });
         set->open();
         set->next();
         set->open(); // reopening closes first
@@ -221,7 +227,8 @@ private Q_SLOTS:
 
     void failedOpeningLeavesItClosed()
     {
-        auto set = dataset(QStringLiteral("SELECT S FROM T"), {{QStringLiteral("S"), db::FieldKind::Text, 3}});
+        auto set = dataset(QStringLiteral("SELECT S FROM T"),
+                           {{QStringLiteral("S"), db::FieldKind::Text, 3}});
         QSignalSpy opened(set.get(), &db::Dataset::opened);
         QVERIFY(testsupport::dbErrorOf([&] { set->open(); }).contains(QStringLiteral("kettő")));
         QVERIFY(!set->isOpen());
@@ -231,7 +238,8 @@ private Q_SLOTS:
 
     void parametersAreBoundByName()
     {
-        auto set = dataset(QStringLiteral("SELECT S FROM T WHERE K = :Kulcs OR (:Kulcs IS NULL AND K IS NULL)"));
+        auto set = dataset(
+            QStringLiteral("SELECT S FROM T WHERE K = :Kulcs OR (:Kulcs IS NULL AND K IS NULL)"));
         QVERIFY(testsupport::dbErrorOf([&] { set->open(); }).contains(QStringLiteral(":Kulcs")));
         set->setParameter(QStringLiteral(":kulcs"), 2);
         set->open();
@@ -253,7 +261,8 @@ private Q_SLOTS:
         set.open();
         QCOMPARE(set.value(QStringLiteral("A")), QVariant(QStringLiteral("ott")));
         set.setTableName(QStringLiteral("T\"; DROP TABLE T; --"));
-        QVERIFY(testsupport::dbErrorOf([&] { set.open(); }).contains(QStringLiteral("no such table")));
+        QVERIFY(
+            testsupport::dbErrorOf([&] { set.open(); }).contains(QStringLiteral("no such table")));
         QCOMPARE(m_connection.scalar(QStringLiteral("SELECT count(*) FROM T")).toLongLong(), 4);
     }
 
@@ -262,7 +271,8 @@ private Q_SLOTS:
         auto set = dataset(QStringLiteral("INSERT INTO T (K, S) VALUES (:K, 'új')"));
         set->setParameter(QStringLiteral("K"), 5);
         set->execute();
-        QCOMPARE(m_connection.scalar(QStringLiteral("SELECT S FROM T WHERE K = 5")), QVariant(QStringLiteral("új")));
+        QCOMPARE(m_connection.scalar(QStringLiteral("SELECT S FROM T WHERE K = 5")),
+                 QVariant(QStringLiteral("új")));
         m_connection.execute(QStringLiteral("DELETE FROM T WHERE K = 5"));
     }
 
@@ -271,9 +281,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDateTime>("expected");
         QTest::newRow("day") << "2006-03-07" << QDateTime(QDate(2006, 3, 7), QTime(0, 0), Qt::UTC);
-        QTest::newRow("moment") << "2006-03-07 10:11:12" << QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC);
-        QTest::newRow("with T") << "2006-03-07T10:11:12" << QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC);
-        QTest::newRow("leap day") << "2008-02-29" << QDateTime(QDate(2008, 2, 29), QTime(0, 0), Qt::UTC);
+        QTest::newRow("moment") << "2006-03-07 10:11:12"
+                                << QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC);
+        QTest::newRow("with T") << "2006-03-07T10:11:12"
+                                << QDateTime(QDate(2006, 3, 7), QTime(10, 11, 12), Qt::UTC);
+        QTest::newRow("leap day") << "2008-02-29"
+                                  << QDateTime(QDate(2008, 2, 29), QTime(0, 0), Qt::UTC);
         QTest::newRow("no leap day") << "2007-02-29" << QDateTime();
         QTest::newRow("hour 24") << "2006-03-07 24:00:00" << QDateTime();
         QTest::newRow("one-digit month") << "2006-3-07" << QDateTime();

@@ -83,12 +83,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("nev");
         QTest::addColumn<QDate>("listara");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("apostrophe") << QStringLiteral("O'Brien") << QDate(2006, 3, 7) << "2006-03-07";
-        QTest::newRow("month first") << QStringLiteral("Kiss Éva") << QDate(2006, 1, 12) << "2006-01-12";
-        QTest::newRow("two-digit month and day") << QStringLiteral("Őz Űrsula") << QDate(2006, 12, 31)
-                                                 << "2006-12-31";
-        QTest::newRow("quotes and semicolon") << QStringLiteral("x'); DROP TABLE LISTA; --")
-                                              << QDate(1999, 2, 28) << "1999-02-28";
+        QTest::newRow("apostrophe")
+            << QStringLiteral("O'Brien") << QDate(2006, 3, 7) << "2006-03-07";
+        QTest::newRow("month first")
+            << QStringLiteral("Kiss Éva") << QDate(2006, 1, 12) << "2006-01-12";
+        QTest::newRow("two-digit month and day")
+            << QStringLiteral("Őz Űrsula") << QDate(2006, 12, 31) << "2006-12-31";
+        QTest::newRow("quotes and semicolon")
+            << QStringLiteral("x'); DROP TABLE LISTA; --") << QDate(1999, 2, 28) << "1999-02-28";
     }
     void statementTextsStoreValuesAsTyped()
     {
@@ -97,12 +99,15 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         m_connection.execute(db::statements::insertLista(entry(3, nev, listara)));
         const qint64 hivSzam = m_connection.lastInsertRowId();
-        QCOMPARE(rows(m_connection, QStringLiteral("SELECT HIV_SZAM, BEAVTIP_KOD, NEV, LISTARA_DATUM, "
-                                                   "ESEM_DATUM, INS_DATE FROM LISTA")),
-                 table({{hivSzam, qint64(3), nev, stored, stored, stored}}));
+        QCOMPARE(
+            rows(m_connection, QStringLiteral("SELECT HIV_SZAM, BEAVTIP_KOD, NEV, LISTARA_DATUM, "
+                                              "ESEM_DATUM, INS_DATE FROM LISTA")),
+            table({{hivSzam, qint64(3), nev, stored, stored, stored}}));
 
-        m_connection.execute(db::statements::updateListaEvent(QStringLiteral("BEA"), QDate(2007, 1, 2), hivSzam));
-        QCOMPARE(rows(m_connection, QStringLiteral("SELECT ESEM_KOD, ESEM_DATUM, LISTARA_DATUM FROM LISTA")),
+        m_connection.execute(
+            db::statements::updateListaEvent(QStringLiteral("BEA"), QDate(2007, 1, 2), hivSzam));
+        QCOMPARE(rows(m_connection,
+                      QStringLiteral("SELECT ESEM_KOD, ESEM_DATUM, LISTARA_DATUM FROM LISTA")),
                  table({{QStringLiteral("BEA"), QStringLiteral("2007-01-02"), stored}}));
     }
 
@@ -110,15 +115,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QVariant>("stored"); // null: refused
-        QTest::newRow("M/D/YYYY") << QVariant(QStringLiteral("3/7/2006")) << QVariant(QStringLiteral("2006-03-07"));
-        QTest::newRow("leading zeros") << QVariant(QStringLiteral("03/07/2006")) << QVariant(QStringLiteral("2006-03-07"));
-        QTest::newRow("leap day") << QVariant(QStringLiteral("2/29/2008")) << QVariant(QStringLiteral("2008-02-29"));
-        QTest::newRow("ISO day") << QVariant(QStringLiteral("2006-03-07")) << QVariant(QStringLiteral("2006-03-07"));
+        QTest::newRow("M/D/YYYY") << QVariant(QStringLiteral("3/7/2006"))
+                                  << QVariant(QStringLiteral("2006-03-07"));
+        QTest::newRow("leading zeros")
+            << QVariant(QStringLiteral("03/07/2006")) << QVariant(QStringLiteral("2006-03-07"));
+        QTest::newRow("leap day") << QVariant(QStringLiteral("2/29/2008"))
+                                  << QVariant(QStringLiteral("2008-02-29"));
+        QTest::newRow("ISO day") << QVariant(QStringLiteral("2006-03-07"))
+                                 << QVariant(QStringLiteral("2006-03-07"));
         QTest::newRow("ISO moment") << QVariant(QStringLiteral("2006-03-07 10:11:12"))
                                     << QVariant(QStringLiteral("2006-03-07 10:11:12"));
         QTest::newRow("null") << QVariant() << QVariant(QStringLiteral("(null)"));
         QTest::newRow("30 February") << QVariant(QStringLiteral("2/30/2006")) << QVariant();
-        QTest::newRow("29 February, no leap year") << QVariant(QStringLiteral("2/29/2007")) << QVariant();
+        QTest::newRow("29 February, no leap year")
+            << QVariant(QStringLiteral("2/29/2007")) << QVariant();
         QTest::newRow("month 13") << QVariant(QStringLiteral("13/1/2006")) << QVariant();
         QTest::newRow("day first") << QVariant(QStringLiteral("25/12/2006")) << QVariant();
         QTest::newRow("two-digit year") << QVariant(QStringLiteral("1/12/06")) << QVariant();
@@ -148,23 +158,27 @@ private Q_SLOTS:
             QCOMPARE(rc, SQLITE_OK);
             const qint64 id = m_connection.lastInsertRowId();
             const QVariant read = m_connection.scalar(
-                QStringLiteral("SELECT ifnull(%1, '(null)') FROM LISTA WHERE HIV_SZAM = %2").arg(column).arg(id));
+                QStringLiteral("SELECT ifnull(%1, '(null)') FROM LISTA WHERE HIV_SZAM = %2")
+                    .arg(column)
+                    .arg(id));
             QCOMPARE(read, stored);
 
             // An UPDATE of the column is turned into a day the same way.
-            db::Statement update(m_connection, QStringLiteral("UPDATE LISTA SET %1 = ? WHERE HIV_SZAM = %2")
-                                                   .arg(column)
-                                                   .arg(id));
+            db::Statement update(
+                m_connection,
+                QStringLiteral("UPDATE LISTA SET %1 = ? WHERE HIV_SZAM = %2").arg(column).arg(id));
             update.bind(1, value);
             update.step();
-            QCOMPARE(m_connection.scalar(QStringLiteral("SELECT ifnull(%1, '(null)') FROM LISTA WHERE "
-                                                        "HIV_SZAM = %2")
-                                             .arg(column)
-                                             .arg(id)),
-                     stored);
+            QCOMPARE(
+                m_connection.scalar(QStringLiteral("SELECT ifnull(%1, '(null)') FROM LISTA WHERE "
+                                                   "HIV_SZAM = %2")
+                                        .arg(column)
+                                        .arg(id)),
+                stored);
         }
         if (stored.isNull())
-            QCOMPARE(m_connection.scalar(QStringLiteral("SELECT count(*) FROM LISTA")).toLongLong(), 0);
+            QCOMPARE(m_connection.scalar(QStringLiteral("SELECT count(*) FROM LISTA")).toLongLong(),
+                     0);
     }
 
     void logDatesAreConvertedButLoggedValuesAreNot()
@@ -182,19 +196,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("insert");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("width");
-        QTest::newRow("INTKOD") << "INSERT INTO OSZTALY (INTKOD) VALUES (?)" << "1" << 4;
-        QTest::newRow("FINKOD") << "INSERT INTO OSZTALY (FINKOD) VALUES (?)" << "1" << 9;
-        QTest::newRow("JAROFEKVO") << "INSERT INTO OSZTALY (JAROFEKVO) VALUES (?)" << "J" << 1;
-        QTest::newRow("OSZTALYNEV") << "INSERT INTO OSZTALY (OSZTALYNEV) VALUES (?)" << "ő" << 50;
-        QTest::newRow("JELSZO") << "INSERT INTO OSZTALY (JELSZO) VALUES (?)" << "ű" << 8;
-        QTest::newRow("TAJ") << "INSERT INTO LISTA (TAJ) VALUES (?)" << "9" << 9;
-        QTest::newRow("NEV") << "INSERT INTO LISTA (NEV) VALUES (?)" << "Á" << 50;
-        QTest::newRow("SURGOSSEG") << "INSERT INTO LISTA (SURGOSSEG) VALUES (?)" << "A" << 1;
-        QTest::newRow("ESEM_KOD") << "INSERT INTO LISTA (ESEM_KOD) VALUES (?)" << "V" << 3;
-        QTest::newRow("ES_NEV") << "INSERT INTO ESEMENY (ES_NEV) VALUES (?)" << "é" << 150;
-        QTest::newRow("BEAVTIP_NEV") << "INSERT INTO BEAV_TIP (BEAVTIP_NEV) VALUES (?)" << "í" << 50;
-        QTest::newRow("MEZO") << "INSERT INTO LOG (MEZO) VALUES (?)" << "M" << 10;
-        QTest::newRow("UJ_ERTEK") << "INSERT INTO LOG (UJ_ERTEK) VALUES (?)" << "ö" << 50;
+        QTest::newRow("INTKOD") << "INSERT INTO OSZTALY (INTKOD) VALUES (?)"
+                                << "1" << 4;
+        QTest::newRow("FINKOD") << "INSERT INTO OSZTALY (FINKOD) VALUES (?)"
+                                << "1" << 9;
+        QTest::newRow("JAROFEKVO") << "INSERT INTO OSZTALY (JAROFEKVO) VALUES (?)"
+                                   << "J" << 1;
+        QTest::newRow("OSZTALYNEV") << "INSERT INTO OSZTALY (OSZTALYNEV) VALUES (?)"
+                                    << "ő" << 50;
+        QTest::newRow("JELSZO") << "INSERT INTO OSZTALY (JELSZO) VALUES (?)"
+                                << "ű" << 8;
+        QTest::newRow("TAJ") << "INSERT INTO LISTA (TAJ) VALUES (?)"
+                             << "9" << 9;
+        QTest::newRow("NEV") << "INSERT INTO LISTA (NEV) VALUES (?)"
+                             << "Á" << 50;
+        QTest::newRow("SURGOSSEG") << "INSERT INTO LISTA (SURGOSSEG) VALUES (?)"
+                                   << "A" << 1;
+        QTest::newRow("ESEM_KOD") << "INSERT INTO LISTA (ESEM_KOD) VALUES (?)"
+                                  << "V" << 3;
+        QTest::newRow("ES_NEV") << "INSERT INTO ESEMENY (ES_NEV) VALUES (?)"
+                                << "é" << 150;
+        QTest::newRow("BEAVTIP_NEV") << "INSERT INTO BEAV_TIP (BEAVTIP_NEV) VALUES (?)"
+                                     << "í" << 50;
+        QTest::newRow("MEZO") << "INSERT INTO LOG (MEZO) VALUES (?)"
+                              << "M" << 10;
+        QTest::newRow("UJ_ERTEK") << "INSERT INTO LOG (UJ_ERTEK) VALUES (?)"
+                                  << "ö" << 50;
     }
     void widthsAreEnforced()
     {
@@ -217,7 +244,8 @@ private Q_SLOTS:
         QCOMPARE(m_connection.scalar(QStringLiteral("SELECT typeof(BEAVTIP_KOD) FROM LISTA")),
                  QVariant(QStringLiteral("integer")));
         QCOMPARE(errorCode([&] {
-                     m_connection.execute(QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD) VALUES ('3a')"));
+                     m_connection.execute(
+                         QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD) VALUES ('3a')"));
                  }),
                  SQLITE_CONSTRAINT);
         QCOMPARE(errorCode([&] {
@@ -228,15 +256,17 @@ private Q_SLOTS:
 
     void memberQueryListsWhoIsOnTheList()
     {
-        const qint64 later = insertEntry(m_connection, 2, QStringLiteral("111111110"), QStringLiteral("Később"),
-                                         QDate(2006, 1, 12));
-        const qint64 earlier = insertEntry(m_connection, 2, QStringLiteral("222222220"), QStringLiteral("Korábban"),
-                                           QDate(2005, 12, 1));
-        const qint64 sameDay = insertEntry(m_connection, 2, QStringLiteral("333333330"), QStringLiteral("Ugyanaznap"),
-                                           QDate(2006, 1, 12), QStringLiteral("A"), QStringLiteral("HAL"));
-        insertEntry(m_connection, 2, QStringLiteral("444444440"), QStringLiteral("Megműtve"), QDate(2004, 1, 1),
-                    QStringLiteral("H"), QStringLiteral("BEA"));
-        insertEntry(m_connection, 3, QStringLiteral("555555550"), QStringLiteral("Másik lista"), QDate(2004, 1, 1));
+        const qint64 later = insertEntry(m_connection, 2, QStringLiteral("111111110"),
+                                         QStringLiteral("Később"), QDate(2006, 1, 12));
+        const qint64 earlier = insertEntry(m_connection, 2, QStringLiteral("222222220"),
+                                           QStringLiteral("Korábban"), QDate(2005, 12, 1));
+        const qint64 sameDay = insertEntry(m_connection, 2, QStringLiteral("333333330"),
+                                           QStringLiteral("Ugyanaznap"), QDate(2006, 1, 12),
+                                           QStringLiteral("A"), QStringLiteral("HAL"));
+        insertEntry(m_connection, 2, QStringLiteral("444444440"), QStringLiteral("Megműtve"),
+                    QDate(2004, 1, 1), QStringLiteral("H"), QStringLiteral("BEA"));
+        insertEntry(m_connection, 3, QStringLiteral("555555550"), QStringLiteral("Másik lista"),
+                    QDate(2004, 1, 1));
 
         db::Dataset members(QStringLiteral("aqListaAdatok"));
         members.setConnection(&m_connection);
@@ -261,12 +291,13 @@ private Q_SLOTS:
     {
         const QString taj = QStringLiteral("123456782");
         insertEntry(m_connection, 1, taj, QStringLiteral("Beteg"), QDate(2006, 1, 1));
-        insertEntry(m_connection, 1, taj, QStringLiteral("Beteg"), QDate(2006, 2, 1), QStringLiteral("H"),
-                    QStringLiteral("HAL"));
-        insertEntry(m_connection, 3, taj, QStringLiteral("Beteg"), QDate(2006, 1, 1), QStringLiteral("H"),
-                    QStringLiteral("KER"));
+        insertEntry(m_connection, 1, taj, QStringLiteral("Beteg"), QDate(2006, 2, 1),
+                    QStringLiteral("H"), QStringLiteral("HAL"));
+        insertEntry(m_connection, 3, taj, QStringLiteral("Beteg"), QDate(2006, 1, 1),
+                    QStringLiteral("H"), QStringLiteral("KER"));
         insertEntry(m_connection, 12, taj, QStringLiteral("Beteg"), QDate(2006, 1, 1));
-        insertEntry(m_connection, 12, QStringLiteral("999999990"), QStringLiteral("Más"), QDate(2006, 1, 1));
+        insertEntry(m_connection, 12, QStringLiteral("999999990"), QStringLiteral("Más"),
+                    QDate(2006, 1, 1));
         insertEntry(m_connection, 77, taj, QStringLiteral("Lista nélkül"), QDate(2006, 1, 1));
         QCOMPARE(rows(m_connection, db::statements::tajSearch(taj) + QStringLiteral(" ORDER BY 1")),
                  table({{qint64(1), QStringLiteral("Csípőprotézis beültetése"), qint64(2)},
@@ -277,12 +308,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("view");
         QTest::addColumn<QList<QVariantList>>("expected");
-        QTest::newRow("waiting lists") << "QZAZADOROZDB"
-                                       << table({{qint64(1), QStringLiteral("Csípőprotézis beültetése"), qint64(2)},
-                                                 {qint64(2), QStringLiteral("Térdprotézis beültetése"), qint64(0)},
-                                                 {qint64(3), QStringLiteral("Szürkehályog-műtét"), qint64(0)},
-                                                 {qint64(4), QStringLiteral("Epehólyag-eltávolítás"), qint64(0)},
-                                                 {qint64(5), QStringLiteral("Lágyéksérv-műtét"), qint64(1)}});
+        QTest::newRow("waiting lists")
+            << "QZAZADOROZDB"
+            << table({{qint64(1), QStringLiteral("Csípőprotézis beültetése"), qint64(2)},
+                      {qint64(2), QStringLiteral("Térdprotézis beültetése"), qint64(0)},
+                      {qint64(3), QStringLiteral("Szürkehályog-műtét"), qint64(0)},
+                      {qint64(4), QStringLiteral("Epehólyag-eltávolítás"), qint64(0)},
+                      {qint64(5), QStringLiteral("Lágyéksérv-műtét"), qint64(1)}});
         QTest::newRow("patient admission")
             << "QBETFORGLISTADB"
             << table({{qint64(11), QStringLiteral("Belgyógyászati felvétel"), qint64(0)},
@@ -293,17 +325,21 @@ private Q_SLOTS:
     {
         QFETCH(QString, view);
         QFETCH(QList<QVariantList>, expected);
-        insertEntry(m_connection, 1, QStringLiteral("111111110"), QStringLiteral("A"), QDate(2006, 1, 1));
-        insertEntry(m_connection, 1, QStringLiteral("222222220"), QStringLiteral("B"), QDate(2006, 1, 1),
-                    QStringLiteral("H"), QStringLiteral("HAL"));
-        insertEntry(m_connection, 1, QStringLiteral("333333330"), QStringLiteral("C"), QDate(2006, 1, 1),
-                    QStringLiteral("H"), QStringLiteral("ELH"));
+        insertEntry(m_connection, 1, QStringLiteral("111111110"), QStringLiteral("A"),
+                    QDate(2006, 1, 1));
+        insertEntry(m_connection, 1, QStringLiteral("222222220"), QStringLiteral("B"),
+                    QDate(2006, 1, 1), QStringLiteral("H"), QStringLiteral("HAL"));
+        insertEntry(m_connection, 1, QStringLiteral("333333330"), QStringLiteral("C"),
+                    QDate(2006, 1, 1), QStringLiteral("H"), QStringLiteral("ELH"));
         // A list whose only entry left it still shows, counted 0.
-        insertEntry(m_connection, 2, QStringLiteral("444444440"), QStringLiteral("D"), QDate(2006, 1, 1),
-                    QStringLiteral("H"), QStringLiteral("BEA"));
-        insertEntry(m_connection, 5, QStringLiteral("555555550"), QStringLiteral("E"), QDate(2006, 1, 1));
-        insertEntry(m_connection, 12, QStringLiteral("666666660"), QStringLiteral("F"), QDate(2006, 1, 1));
-        insertEntry(m_connection, 0, QStringLiteral("777777770"), QStringLiteral("G"), QDate(2006, 1, 1));
+        insertEntry(m_connection, 2, QStringLiteral("444444440"), QStringLiteral("D"),
+                    QDate(2006, 1, 1), QStringLiteral("H"), QStringLiteral("BEA"));
+        insertEntry(m_connection, 5, QStringLiteral("555555550"), QStringLiteral("E"),
+                    QDate(2006, 1, 1));
+        insertEntry(m_connection, 12, QStringLiteral("666666660"), QStringLiteral("F"),
+                    QDate(2006, 1, 1));
+        insertEntry(m_connection, 0, QStringLiteral("777777770"), QStringLiteral("G"),
+                    QDate(2006, 1, 1));
 
         db::Dataset summary;
         summary.setConnection(&m_connection);
@@ -320,28 +356,33 @@ private Q_SLOTS:
 
     void reportHoldsEveryEntryOnItsList()
     {
-        testsupport::insertDepartment(m_connection, QStringLiteral("1234"), QStringLiteral("123456789"),
-                                      QStringLiteral("F"), QStringLiteral("Sebészet"), QStringLiteral("x"));
-        const qint64 b = insertEntry(m_connection, 3, QStringLiteral("111111110"), QStringLiteral("B"),
-                                     QDate(2006, 2, 1), QStringLiteral("A"), QStringLiteral("HAL"), QDate(2006, 3, 1));
-        const qint64 a = insertEntry(m_connection, 3, QStringLiteral("222222220"), QStringLiteral("A"),
-                                     QDate(2005, 12, 1));
-        const qint64 c = insertEntry(m_connection, 3, QStringLiteral("333333330"), QStringLiteral("C"),
-                                     QDate(2006, 2, 1));
-        insertEntry(m_connection, 3, QStringLiteral("444444440"), QStringLiteral("D"), QDate(2006, 1, 1),
-                    QStringLiteral("H"), QStringLiteral("NJE"));
-        const qint64 first = insertEntry(m_connection, 0, QStringLiteral("555555550"), QStringLiteral("E"),
-                                         QDate(2007, 1, 1));
+        testsupport::insertDepartment(m_connection, QStringLiteral("1234"),
+                                      QStringLiteral("123456789"), QStringLiteral("F"),
+                                      QStringLiteral("Sebészet"), QStringLiteral("x"));
+        const qint64 b = insertEntry(m_connection, 3, QStringLiteral("111111110"),
+                                     QStringLiteral("B"), QDate(2006, 2, 1), QStringLiteral("A"),
+                                     QStringLiteral("HAL"), QDate(2006, 3, 1));
+        const qint64 a = insertEntry(m_connection, 3, QStringLiteral("222222220"),
+                                     QStringLiteral("A"), QDate(2005, 12, 1));
+        const qint64 c = insertEntry(m_connection, 3, QStringLiteral("333333330"),
+                                     QStringLiteral("C"), QDate(2006, 2, 1));
+        insertEntry(m_connection, 3, QStringLiteral("444444440"), QStringLiteral("D"),
+                    QDate(2006, 1, 1), QStringLiteral("H"), QStringLiteral("NJE"));
+        const qint64 first = insertEntry(m_connection, 0, QStringLiteral("555555550"),
+                                         QStringLiteral("E"), QDate(2007, 1, 1));
         const QString code = QStringLiteral("1234");
         const QString fin = QStringLiteral("123456789");
         const QString var = QStringLiteral("VAR");
         const QString h = QStringLiteral("H");
-        const QList<QVariantList> expected = table(
-            {{code, fin, qint64(0), QStringLiteral("2007-01-01"), first, h, var, QStringLiteral("2007-01-01")},
-             {code, fin, qint64(3), QStringLiteral("2005-12-01"), a, h, var, QStringLiteral("2005-12-01")},
-             {code, fin, qint64(3), QStringLiteral("2006-02-01"), b, QStringLiteral("A"), QStringLiteral("HAL"),
-              QStringLiteral("2006-03-01")},
-             {code, fin, qint64(3), QStringLiteral("2006-02-01"), c, h, var, QStringLiteral("2006-02-01")}});
+        const QList<QVariantList> expected
+            = table({{code, fin, qint64(0), QStringLiteral("2007-01-01"), first, h, var,
+                      QStringLiteral("2007-01-01")},
+                     {code, fin, qint64(3), QStringLiteral("2005-12-01"), a, h, var,
+                      QStringLiteral("2005-12-01")},
+                     {code, fin, qint64(3), QStringLiteral("2006-02-01"), b, QStringLiteral("A"),
+                      QStringLiteral("HAL"), QStringLiteral("2006-03-01")},
+                     {code, fin, qint64(3), QStringLiteral("2006-02-01"), c, h, var,
+                      QStringLiteral("2006-02-01")}});
         QCOMPARE(rows(m_connection, QStringLiteral("SELECT * FROM QJELENTES")), expected);
 
         db::Dataset report;
@@ -355,23 +396,28 @@ private Q_SLOTS:
 
         // Without a department row the entries are still reported, with empty codes.
         m_connection.execute(QStringLiteral("DELETE FROM OSZTALY"));
-        const QList<QVariantList> bare = rows(m_connection, QStringLiteral("SELECT * FROM QJELENTES"));
+        const QList<QVariantList> bare
+            = rows(m_connection, QStringLiteral("SELECT * FROM QJELENTES"));
         QCOMPARE(bare.size(), 4);
         QVERIFY(bare.first().at(0).isNull() && bare.first().at(1).isNull());
     }
 
     void bigQueriesUseTheirIndexes()
     {
-        const QString members = plan(m_connection, QString(db::statements::memberQuery()).replace(
-                                                       QStringLiteral(":Aktbeavtip"), QStringLiteral("3")));
-        QVERIFY2(members.contains(QStringLiteral("COVERING INDEX LISTA_TAGOK")), qPrintable(members));
+        const QString members
+            = plan(m_connection, QString(db::statements::memberQuery())
+                                     .replace(QStringLiteral(":Aktbeavtip"), QStringLiteral("3")));
+        QVERIFY2(members.contains(QStringLiteral("COVERING INDEX LISTA_TAGOK")),
+                 qPrintable(members));
         QVERIFY2(!members.contains(QStringLiteral("TEMP B-TREE")), qPrintable(members));
 
-        const QString search = plan(m_connection, db::statements::tajSearch(QStringLiteral("123456782")));
+        const QString search
+            = plan(m_connection, db::statements::tajSearch(QStringLiteral("123456782")));
         QVERIFY2(search.contains(QStringLiteral("INDEX LISTA_TAJ")), qPrintable(search));
 
-        for (const QString &view : {QStringLiteral("QZAZADOROZDB"), QStringLiteral("QBETFORGLISTADB"),
-                                    QStringLiteral("QJELENTES")}) {
+        for (const QString &view :
+             {QStringLiteral("QZAZADOROZDB"), QStringLiteral("QBETFORGLISTADB"),
+              QStringLiteral("QJELENTES")}) {
             const QString summary = plan(m_connection, QStringLiteral("SELECT * FROM ") + view);
             QVERIFY2(!summary.contains(QStringLiteral("SCAN TABLE LISTA\n"))
                          && !summary.endsWith(QStringLiteral("SCAN TABLE LISTA"))
@@ -388,8 +434,10 @@ private Q_SLOTS:
             old.open(path, db::Connection::Mode::CreateNew);
             db::schema::migrate(old, 0, 1);
             db::schema::insertReferenceData(old);
-            insertEntry(old, 1, QStringLiteral("123456782"), QStringLiteral("O'Brien"), QDate(2006, 1, 12));
-            insertEntry(old, 12, QStringLiteral("111111110"), QStringLiteral("Kiss"), QDate(2006, 3, 7));
+            insertEntry(old, 1, QStringLiteral("123456782"), QStringLiteral("O'Brien"),
+                        QDate(2006, 1, 12));
+            insertEntry(old, 12, QStringLiteral("111111110"), QStringLiteral("Kiss"),
+                        QDate(2006, 3, 7));
         }
         db::Connection refused;
         QVERIFY_THROWS_EXCEPTION(db::Error, refused.open(path));
@@ -399,12 +447,15 @@ private Q_SLOTS:
         db::Connection upgraded;
         upgraded.open(path);
         QCOMPARE(upgraded.userVersion(), db::schema::currentVersion);
-        QCOMPARE(rows(upgraded, QStringLiteral("SELECT BEAVTIP_KOD, NEV, LISTARA_DATUM FROM LISTA ORDER BY 1")),
-                 table({{qint64(1), QStringLiteral("O'Brien"), QStringLiteral("2006-01-12")},
-                        {qint64(12), QStringLiteral("Kiss"), QStringLiteral("2006-03-07")}}));
-        QCOMPARE(rows(upgraded, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND "
-                                               "tbl_name = 'LISTA' ORDER BY name")),
-                 table({{QStringLiteral("LISTA_TAGOK")}, {QStringLiteral("LISTA_TAJ")}}));
+        QCOMPARE(
+            rows(upgraded,
+                 QStringLiteral("SELECT BEAVTIP_KOD, NEV, LISTARA_DATUM FROM LISTA ORDER BY 1")),
+            table({{qint64(1), QStringLiteral("O'Brien"), QStringLiteral("2006-01-12")},
+                   {qint64(12), QStringLiteral("Kiss"), QStringLiteral("2006-03-07")}}));
+        QCOMPARE(
+            rows(upgraded, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND "
+                                          "tbl_name = 'LISTA' ORDER BY name")),
+            table({{QStringLiteral("LISTA_TAGOK")}, {QStringLiteral("LISTA_TAJ")}}));
         QCOMPARE(upgraded.scalar(QStringLiteral("SELECT count(*) FROM ESEMENY")).toLongLong(), 7);
     }
 
@@ -423,7 +474,9 @@ private Q_SLOTS:
         db::Connection after;
         after.open(path, db::Connection::Mode::ExistingAnyVersion);
         QCOMPARE(after.userVersion(), 1);
-        QCOMPARE(after.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'LISTA_TAGOK'"))
+        QCOMPARE(after
+                     .scalar(QStringLiteral(
+                         "SELECT count(*) FROM sqlite_master WHERE name = 'LISTA_TAGOK'"))
                      .toLongLong(),
                  0);
     }

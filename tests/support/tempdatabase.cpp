@@ -17,7 +17,8 @@ QString templateDatabase()
     static QTemporaryDir dir;
     static const QString path = [] {
         if (!dir.isValid())
-            throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ") + dir.errorString());
+            throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ")
+                            + dir.errorString());
         const QString file = dir.path() + u'/' + QString::fromLatin1(db::databaseFileName);
         db::schema::createDatabase(file);
         return file;
@@ -30,7 +31,8 @@ QString templateDatabase()
 TempProgramDir::TempProgramDir(bool withDatabase, bool withReportDir)
 {
     if (!m_dir.isValid())
-        throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ") + m_dir.errorString());
+        throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ")
+                        + m_dir.errorString());
     if (withDatabase && !QFile::copy(templateDatabase(), databasePath()))
         throw db::Error(QStringLiteral("Nem másolható az adatbázis ide: ") + databasePath());
     if (withReportDir && !QDir(m_dir.path()).mkdir(QStringLiteral("Jelentesek")))
@@ -66,14 +68,13 @@ void insertDepartment(db::Connection &connection, const QString &intkod, const Q
     statement.step();
 }
 
-qint64 insertEntry(db::Connection &connection, int beavtip, const QString &taj,
-                   const QString &nev, QDate listara, const QString &surgosseg,
-                   const QString &esemKod, QDate esemDatum)
+qint64 insertEntry(db::Connection &connection, int beavtip, const QString &taj, const QString &nev,
+                   QDate listara, const QString &surgosseg, const QString &esemKod, QDate esemDatum)
 {
-    db::Statement statement(connection,
-                            QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD, TAJ, NEV, LISTARA_DATUM, "
-                                           "SURGOSSEG, ESEM_KOD, ESEM_DATUM, INS_DATE) "
-                                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    db::Statement statement(
+        connection, QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD, TAJ, NEV, LISTARA_DATUM, "
+                                   "SURGOSSEG, ESEM_KOD, ESEM_DATUM, INS_DATE) "
+                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     statement.bind(1, beavtip);
     statement.bind(2, taj);
     statement.bind(3, nev);

@@ -57,7 +57,8 @@ private Q_SLOTS:
         QVERIFY(made.out.contains(QDir::toNativeSeparators(path)));
         db::Connection connection;
         connection.open(path);
-        QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM BEAV_TIP")).toLongLong(), 9);
+        QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM BEAV_TIP")).toLongLong(),
+                 9);
         connection.close();
 
         const QByteArray before = contents(path);
@@ -77,14 +78,17 @@ private Q_SLOTS:
             old.open(path, db::Connection::Mode::CreateNew);
             db::schema::migrate(old, 0, 1);
             db::schema::insertReferenceData(old);
-            testsupport::insertEntry(old, 2, QStringLiteral("123456782"), QStringLiteral("Régi"), QDate(2001, 2, 3));
+            testsupport::insertEntry(old, 2, QStringLiteral("123456782"), QStringLiteral("Régi"),
+                                     QDate(2001, 2, 3));
         }
         const Run upgraded = run(init, {QStringLiteral("--upgrade"), path});
         QCOMPARE(upgraded.exitCode, 0);
-        QVERIFY2(upgraded.out.contains(QStringLiteral("1. változatról a(z) 2.")), qPrintable(upgraded.out));
+        QVERIFY2(upgraded.out.contains(QStringLiteral("1. változatról a(z) 2.")),
+                 qPrintable(upgraded.out));
         db::Connection connection;
         connection.open(path);
-        QCOMPARE(connection.scalar(QStringLiteral("SELECT NEV FROM LISTA")), QVariant(QStringLiteral("Régi")));
+        QCOMPARE(connection.scalar(QStringLiteral("SELECT NEV FROM LISTA")),
+                 QVariant(QStringLiteral("Régi")));
     }
 
     void toolsRefuseWrongUse_data()
@@ -94,12 +98,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
         QTest::newRow("init without file") << false << QStringList{} << 2 << "Használat";
-        QTest::newRow("init, unknown option") << false << QStringList{QStringLiteral("--force"), QStringLiteral("x")} << 2 << "Használat";
-        QTest::newRow("upgrade a missing file") << false << QStringList{QStringLiteral("--upgrade"), QStringLiteral("@")} << 1 << "nem található";
-        QTest::newRow("gen without count") << true << QStringList{QStringLiteral("@")} << 2 << "Használat";
-        QTest::newRow("gen, count not a number") << true << QStringList{QStringLiteral("@"), QStringLiteral("sok")} << 2 << "Használat";
-        QTest::newRow("gen, bad list") << true << QStringList{QStringLiteral("@"), QStringLiteral("10"), QStringLiteral("--lists"), QStringLiteral("1,x")} << 2 << "Használat";
-        QTest::newRow("gen, missing file") << true << QStringList{QStringLiteral("@"), QStringLiteral("10")} << 1 << "nem található";
+        QTest::newRow("init, unknown option")
+            << false << QStringList{QStringLiteral("--force"), QStringLiteral("x")} << 2
+            << "Használat";
+        QTest::newRow("upgrade a missing file")
+            << false << QStringList{QStringLiteral("--upgrade"), QStringLiteral("@")} << 1
+            << "nem található";
+        QTest::newRow("gen without count")
+            << true << QStringList{QStringLiteral("@")} << 2 << "Használat";
+        QTest::newRow("gen, count not a number")
+            << true << QStringList{QStringLiteral("@"), QStringLiteral("sok")} << 2 << "Használat";
+        QTest::newRow("gen, bad list")
+            << true
+            << QStringList{QStringLiteral("@"), QStringLiteral("10"), QStringLiteral("--lists"),
+                           QStringLiteral("1,x")}
+            << 2 << "Használat";
+        QTest::newRow("gen, missing file")
+            << true << QStringList{QStringLiteral("@"), QStringLiteral("10")} << 1
+            << "nem található";
     }
     void toolsRefuseWrongUse()
     {
@@ -118,14 +134,18 @@ private Q_SLOTS:
     void generatorFillsTheChosenList()
     {
         TempProgramDir dir;
-        const Run result = run(gen, {dir.databasePath(), QStringLiteral("25"), QStringLiteral("--lists"),
-                                     QStringLiteral("3"), QStringLiteral("--seed"), QStringLiteral("11")});
+        const Run result
+            = run(gen, {dir.databasePath(), QStringLiteral("25"), QStringLiteral("--lists"),
+                        QStringLiteral("3"), QStringLiteral("--seed"), QStringLiteral("11")});
         QCOMPARE(result.exitCode, 0);
-        QVERIFY2(result.out.startsWith(QStringLiteral("25 bejegyzés elkészült")), qPrintable(result.out));
+        QVERIFY2(result.out.startsWith(QStringLiteral("25 bejegyzés elkészült")),
+                 qPrintable(result.out));
         db::Connection connection;
         connection.open(dir.databasePath());
-        QCOMPARE(testsupport::rows(connection, QStringLiteral("SELECT BEAVTIP_KOD, count(*) FROM LISTA GROUP BY 1")),
-                 (QList<QVariantList>{{qint64(3), qint64(25)}}));
+        QCOMPARE(
+            testsupport::rows(connection,
+                              QStringLiteral("SELECT BEAVTIP_KOD, count(*) FROM LISTA GROUP BY 1")),
+            (QList<QVariantList>{{qint64(3), qint64(25)}}));
     }
 };
 

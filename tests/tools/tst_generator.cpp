@@ -29,7 +29,6 @@ bool tajValid(const QString &taj)
     return taj.at(8).isDigit() && taj.at(8).digitValue() == sum % 10;
 }
 
-
 const QDate today(2020, 6, 15);
 
 } // namespace
@@ -67,15 +66,18 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("SELECT count(*) FROM LISTA")), 600);
         QSet<qint64> lists;
         int waiting = 0;
-        for (const QVariantList &row : rows(m_connection, QStringLiteral(
-                 "SELECT TAJ, NEV, BEAVTIP_KOD, LISTARA_DATUM, INS_DATE, ESEM_DATUM, ESEM_KOD, SURGOSSEG FROM LISTA"))) {
+        for (const QVariantList &row :
+             rows(m_connection,
+                  QStringLiteral("SELECT TAJ, NEV, BEAVTIP_KOD, LISTARA_DATUM, INS_DATE, "
+                                 "ESEM_DATUM, ESEM_KOD, SURGOSSEG FROM LISTA"))) {
             QVERIFY2(tajValid(row.at(0).toString()), qPrintable(row.at(0).toString()));
             QVERIFY(!row.at(1).toString().isEmpty() && row.at(1).toString().size() <= 50);
             lists.insert(row.at(2).toLongLong());
             const QDate listara = QDate::fromString(row.at(3).toString(), Qt::ISODate);
             const QDate created = QDate::fromString(row.at(4).toString(), Qt::ISODate);
             const QDate event = QDate::fromString(row.at(5).toString(), Qt::ISODate);
-            QVERIFY(listara >= today.addYears(-5) && listara <= created && created <= event && event <= today);
+            QVERIFY(listara >= today.addYears(-5) && listara <= created && created <= event
+                    && event <= today);
             if (row.at(6) == QStringLiteral("VAR") || row.at(6) == QStringLiteral("HAL"))
                 ++waiting;
             QVERIFY(row.at(7) == QStringLiteral("A") || row.at(7) == QStringLiteral("H"));
@@ -84,12 +86,15 @@ private Q_SLOTS:
         QCOMPARE(lists, (QSet<qint64>{1, 2, 3, 4, 5, 11, 12, 13}));
         QVERIFY(waiting > 300 && waiting < 600);
         QCOMPARE(count(QStringLiteral("SELECT count(DISTINCT NEV) FROM LISTA")) > 300, true);
-        QCOMPARE(count(QStringLiteral("SELECT count(*) FROM LISTA WHERE HIV_SZAM > 1 AND INS_DATE < "
-                                      "(SELECT L.INS_DATE FROM LISTA L WHERE L.HIV_SZAM = LISTA.HIV_SZAM - 1)")),
+        QCOMPARE(count(QStringLiteral(
+                     "SELECT count(*) FROM LISTA WHERE HIV_SZAM > 1 AND INS_DATE < "
+                     "(SELECT L.INS_DATE FROM LISTA L WHERE L.HIV_SZAM = LISTA.HIV_SZAM - 1)")),
                  0);
 
-        QCOMPARE(rows(m_connection, QStringLiteral("SELECT JAROFEKVO, length(INTKOD), length(FINKOD) FROM OSZTALY")),
-                 (QList<QVariantList>{{QStringLiteral("F"), qint64(4), qint64(9)}}));
+        QCOMPARE(
+            rows(m_connection,
+                 QStringLiteral("SELECT JAROFEKVO, length(INTKOD), length(FINKOD) FROM OSZTALY")),
+            (QList<QVariantList>{{QStringLiteral("F"), qint64(4), qint64(9)}}));
     }
 
     void everyChangedEventIsLogged()
@@ -98,12 +103,15 @@ private Q_SLOTS:
         options.seed = 9;
         tools::generate(m_connection, 400, options);
         int changed = 0;
-        for (const QVariantList &entry : rows(m_connection, QStringLiteral(
-                 "SELECT HIV_SZAM, ESEM_KOD, INS_DATE, ESEM_DATUM FROM LISTA"))) {
+        for (const QVariantList &entry :
+             rows(m_connection,
+                  QStringLiteral("SELECT HIV_SZAM, ESEM_KOD, INS_DATE, ESEM_DATUM FROM LISTA"))) {
             const QString id = entry.at(0).toString();
-            const QList<QVariantList> log = rows(m_connection, QStringLiteral(
-                "SELECT MEZO, REGI_ERTEK, UJ_ERTEK, substr(DATUM, 1, 10) >= '%1' FROM LOG WHERE HIV_SZAM = %2 "
-                "ORDER BY rowid").arg(entry.at(3).toString(), id));
+            const QList<QVariantList> log = rows(
+                m_connection, QStringLiteral("SELECT MEZO, REGI_ERTEK, UJ_ERTEK, substr(DATUM, 1, "
+                                             "10) >= '%1' FROM LOG WHERE HIV_SZAM = %2 "
+                                             "ORDER BY rowid")
+                                  .arg(entry.at(3).toString(), id));
             if (entry.at(1) == QStringLiteral("VAR")) {
                 QVERIFY(log.isEmpty());
                 continue;
@@ -111,14 +119,18 @@ private Q_SLOTS:
             ++changed;
             const QDate created = QDate::fromString(entry.at(2).toString(), Qt::ISODate);
             const QDate event = QDate::fromString(entry.at(3).toString(), Qt::ISODate);
-            QList<QVariantList> expected{{QStringLiteral("ESEM_KOD"), QStringLiteral("VAR"), entry.at(1), qint64(1)}};
+            QList<QVariantList> expected{
+                {QStringLiteral("ESEM_KOD"), QStringLiteral("VAR"), entry.at(1), qint64(1)}};
             if (event != created)
                 expected << QVariantList{QStringLiteral("ESEM_DATUM"), db::sqlDateText(created),
                                          db::sqlDateText(event), qint64(1)};
             QCOMPARE(log, expected);
         }
         QVERIFY(changed > 0);
-        QCOMPARE(count(QStringLiteral("SELECT count(*) FROM LOG WHERE HIV_SZAM NOT IN (SELECT HIV_SZAM FROM LISTA)")), 0);
+        QCOMPARE(
+            count(QStringLiteral(
+                "SELECT count(*) FROM LOG WHERE HIV_SZAM NOT IN (SELECT HIV_SZAM FROM LISTA)")),
+            0);
     }
 
     void theSameSeedGivesTheSameRows()
@@ -130,8 +142,8 @@ private Q_SLOTS:
             tools::GeneratorOptions options;
             options.seed = seed;
             tools::generate(connection, 50, options);
-            return rows(connection, QStringLiteral("SELECT * FROM LISTA")) +
-                   rows(connection, QStringLiteral("SELECT * FROM LOG"));
+            return rows(connection, QStringLiteral("SELECT * FROM LISTA"))
+                   + rows(connection, QStringLiteral("SELECT * FROM LOG"));
         };
         const QList<QVariantList> first = generated(3);
         QCOMPARE(generated(3), first);
@@ -145,9 +157,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("departmentFirst");
         QTest::addColumn<QList<qint64>>("used");
         QTest::addColumn<QString>("department");
-        QTest::newRow("chosen lists") << QList<int>{2, 12} << false << false << QList<qint64>{2, 12} << "F";
+        QTest::newRow("chosen lists")
+            << QList<int>{2, 12} << false << false << QList<qint64>{2, 12} << "F";
         QTest::newRow("outpatient") << QList<int>{} << true << false << QList<qint64>{0} << "J";
-        QTest::newRow("department kept") << QList<int>{5} << true << true << QList<qint64>{5} << "X";
+        QTest::newRow("department kept")
+            << QList<int>{5} << true << true << QList<qint64>{5} << "X";
     }
     void optionsChooseListsAndDepartment()
     {
@@ -157,14 +171,16 @@ private Q_SLOTS:
         QFETCH(QList<qint64>, used);
         QFETCH(QString, department);
         if (departmentFirst)
-            testsupport::insertDepartment(m_connection, QStringLiteral("1111"), QStringLiteral("222222222"),
-                                          QStringLiteral("X"), QStringLiteral("Meglévő"), QStringLiteral("titok"));
+            testsupport::insertDepartment(m_connection, QStringLiteral("1111"),
+                                          QStringLiteral("222222222"), QStringLiteral("X"),
+                                          QStringLiteral("Meglévő"), QStringLiteral("titok"));
         tools::GeneratorOptions options;
         options.lists = lists;
         options.outpatient = outpatient;
         tools::generate(m_connection, 40, options);
         QList<qint64> found;
-        for (const QVariantList &row : rows(m_connection, QStringLiteral("SELECT DISTINCT BEAVTIP_KOD FROM LISTA ORDER BY 1")))
+        for (const QVariantList &row : rows(
+                 m_connection, QStringLiteral("SELECT DISTINCT BEAVTIP_KOD FROM LISTA ORDER BY 1")))
             found << row.at(0).toLongLong();
         QCOMPARE(found, used);
         QCOMPARE(rows(m_connection, QStringLiteral("SELECT JAROFEKVO FROM OSZTALY")),
@@ -176,9 +192,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("entries");
         QTest::addColumn<QList<int>>("lists");
         QTest::addColumn<QString>("message");
-        QTest::newRow("too few") << 9 << QList<int>{} << "A bejegyzések száma 10 és 1000000 között lehet, nem 9";
-        QTest::newRow("too many") << 1000001 << QList<int>{} << "A bejegyzések száma 10 és 1000000 között lehet, nem 1000001";
-        QTest::newRow("unknown list") << 10 << QList<int>{1, 7} << "Nincs ilyen lista az adatbázisban: 7";
+        QTest::newRow("too few") << 9 << QList<int>{}
+                                 << "A bejegyzések száma 10 és 1000000 között lehet, nem 9";
+        QTest::newRow("too many") << 1000001 << QList<int>{}
+                                  << "A bejegyzések száma 10 és 1000000 között lehet, nem 1000001";
+        QTest::newRow("unknown list")
+            << 10 << QList<int>{1, 7} << "Nincs ilyen lista az adatbázisban: 7";
     }
     void badRequestsWriteNothing()
     {
@@ -187,8 +206,11 @@ private Q_SLOTS:
         QFETCH(QString, message);
         tools::GeneratorOptions options;
         options.lists = lists;
-        QCOMPARE(testsupport::dbErrorOf([&] { tools::generate(m_connection, entries, options); }), message);
-        QCOMPARE(count(QStringLiteral("SELECT (SELECT count(*) FROM LISTA) + (SELECT count(*) FROM OSZTALY)")), 0);
+        QCOMPARE(testsupport::dbErrorOf([&] { tools::generate(m_connection, entries, options); }),
+                 message);
+        QCOMPARE(count(QStringLiteral(
+                     "SELECT (SELECT count(*) FROM LISTA) + (SELECT count(*) FROM OSZTALY)")),
+                 0);
     }
 };
 
