@@ -98,16 +98,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
         QTest::newRow("init without file") << false << QStringList{} << 2 << "Használat";
-        QTest::newRow("init, unknown option")
-            << false << QStringList{QStringLiteral("--force"), QStringLiteral("x")} << 2
-            << "Használat";
         QTest::newRow("upgrade a missing file")
             << false << QStringList{QStringLiteral("--upgrade"), QStringLiteral("@")} << 1
             << "nem található";
         QTest::newRow("gen without count")
             << true << QStringList{QStringLiteral("@")} << 2 << "Használat";
-        QTest::newRow("gen, count not a number")
-            << true << QStringList{QStringLiteral("@"), QStringLiteral("sok")} << 2 << "Használat";
         QTest::newRow("gen, bad list")
             << true
             << QStringList{QStringLiteral("@"), QStringLiteral("10"), QStringLiteral("--lists"),
