@@ -119,7 +119,15 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
 
     btnOK = lists::namedButton(this, "btnOK", QStringLiteral("OK"), "ok");
     btnCancel = lists::namedButton(this, "btnCancel", QStringLiteral("Mégsem"), "cancel");
-    addButton(btnOK, ui::mrOk, [this] { btnOKClick(); });
+    addButton(btnOK, ui::mrOk, [this] {
+        // Whatever fails while saving, the dialog stays open with everything typed in it.
+        try {
+            btnOKClick();
+        } catch (...) {
+            setModalResult(ui::mrNone);
+            throw;
+        }
+    });
     addButton(btnCancel, ui::mrCancel, [this] { btnCancelClick(); });
     setCancelButton(btnCancel);
 
@@ -324,16 +332,17 @@ void TfrmAdatok::btnOKClick()
     }
     const QString esemKod = atEsemeny.asText(QStringLiteral("ES_KOD"));
 
-    std::optional<QString> error;
     if (!eHivSzam->text().isEmpty()) {
         db::Dataset *members = listMembers();
         if (!members)
             throw db::Error(QStringLiteral("A listakezelő ablak nincs nyitva"));
         const lists::SaveOutcome outcome = lists::saveEvent(aqModosit, *members, eHivSzam->text(),
                                                             esemKod, dtpEsemDatum->date());
+        // Only now that the write transaction has ended may a message wait for the user.
         if (outcome.logFailed)
             ui::showMessage(this, QStringLiteral("Hiba a naplózás során"));
-        error = outcome.error;
+        if (outcome.error)
+            throw db::Error(*outcome.error);
     } else {
         db::statements::NewEntry entry;
         entry.beavtipKod = m_host.aktBeavtip();
@@ -344,18 +353,8 @@ void TfrmAdatok::btnOKClick()
         entry.esemKod = esemKod;
         entry.esemDatum = dtpEsemDatum->date();
         entry.insDate = db::today();
-        try {
-            aqModosit.setSql(db::statements::insertLista(entry));
-            aqModosit.execute();
-        } catch (const db::Error &e) {
-            error = e.message();
-        }
-    }
-    if (error) {
-        // Nothing was saved: the dialog stays open with everything typed, to try again or cancel.
-        ui::showError(this, *error);
-        setModalResult(ui::mrNone);
-        return;
+        aqModosit.setSql(db::statements::insertLista(entry));
+        aqModosit.execute();
     }
     atEsemeny.close();
 }

@@ -72,6 +72,14 @@ int DbGrid::columnWidth(const GridColumn &column, const QFontMetrics &metrics)
     return std::max(digits, metrics.horizontalAdvance(column.title)) + cellPadding;
 }
 
+QItemSelectionModel::SelectionFlags DbGrid::selectionCommand(const QModelIndex &index,
+                                                             const QEvent *) const
+{
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
+    return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+}
+
 void DbGrid::applyColumnWidths()
 {
     const QFontMetrics metrics(font());

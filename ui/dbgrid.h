@@ -24,6 +24,11 @@ public:
     // The width a column gets: its display width in digits, never narrower than its title.
     static int columnWidth(const GridColumn &column, const QFontMetrics &metrics);
 
+protected:
+    // A click or key never leaves the grid without a selected row: the current row stays.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override;
+
 private:
     void applyColumnWidths();
     void selectDatasetRow();

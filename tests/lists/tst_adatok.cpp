@@ -93,7 +93,8 @@ private Q_SLOTS:
     void duplicateTajMovesListManagerRow();
     void eventSavedWithLogAfterTransaction_data();
     void eventSavedWithLogAfterTransaction();
-    void failedUpdateKeepsInput();
+    void failedSaveKeepsInput_data();
+    void failedSaveKeepsInput();
     void enterMovesFocus_data();
     void enterMovesFocus();
     void tajColourOnLeaving();
@@ -320,33 +321,57 @@ void TestAdatok::eventSavedWithLogAfterTransaction()
         (QVariantList{u"BEA"_s, u"2026-02-01"_s, u"123456788"_s, u"Nagy Ödön"_s, u"H"_s}));
 }
 
-void TestAdatok::failedUpdateKeepsInput()
+void TestAdatok::failedSaveKeepsInput_data()
 {
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("new entry, INSERT refused") << "INSERT";
+    QTest::newRow("event, UPDATE refused") << "UPDATE";
+}
+
+void TestAdatok::failedSaveKeepsInput()
+{
+    QFETCH(QString, mode);
     Department dep;
     dep.state.setAktBeavtip(1);
     dep.entry(1, u"123456788"_s, QDate(2026, 2, 1));
-    dep.state.connection().execute(u"CREATE TRIGGER lista_zarva BEFORE UPDATE ON LISTA BEGIN "
-                                   u"SELECT RAISE(ABORT, 'a lista zárolva'); END"_s);
+    dep.state.connection().execute(u"CREATE TRIGGER lista_zarva BEFORE %1 ON LISTA BEGIN "
+                                   u"SELECT RAISE(ABORT, 'a lista zárolva'); END"_s.arg(mode));
     MessageRecorder recorder;
     ModalDriver driver;
     bool openAfterError = false;
+    QString nameAfterError;
     QString eventAfterError;
     driver.on(u"frmAdatok"_s, [&](QDialog *d) {
         auto *event = child<QComboBox>(d, u"cbEsemenynev"_s);
-        event->setCurrentIndex(event->findText(u"Elhunyt"_s));
+        if (mode == u"INSERT") {
+            typeTaj(d, u"012345678"_s);
+            typeText(child<QLineEdit>(d, u"eNev"_s), u"Új Ödön"_s);
+            QTest::mouseClick(child<QRadioButton>(d, u"rgSurgos1"_s), Qt::LeftButton);
+        } else {
+            event->setCurrentIndex(event->findText(u"Elhunyt"_s));
+        }
         press(d, u"btnOK"_s);
         openAfterError = d->isVisible();
+        nameAfterError = child<QLineEdit>(d, u"eNev"_s)->text();
         eventAfterError = event->currentText();
         press(d, u"btnCancel"_s);
     });
-    onListManager(driver, [](QDialog *d) { press(d, u"bbEsem"_s); });
+    onListManager(driver,
+                  [&](QDialog *d) { press(d, mode == u"INSERT" ? u"bbUjTag"_s : u"bbEsem"_s); });
     lists::OpenListManager(dep.state);
     QVERIFY(openAfterError);
-    QCOMPARE(eventAfterError, u"Elhunyt"_s);
+    if (mode == u"INSERT") {
+        QCOMPARE(nameAfterError, u"Új Ödön"_s);
+        QCOMPARE(eventAfterError, u"Várakozás"_s);
+    } else {
+        QCOMPARE(eventAfterError, u"Elhunyt"_s);
+    }
     QCOMPARE(recorder.count(), 1);
     QVERIFY(recorder.messages().constFirst().kind == ui::MessageKind::Error);
     QVERIFY(recorder.last().contains(u"a lista zárolva"_s));
     QVERIFY(rows(dep.state.connection(), u"SELECT * FROM LOG"_s).isEmpty());
+    QCOMPARE(rows(dep.state.connection(), u"SELECT ESEM_KOD FROM LISTA"_s),
+             (QList<QVariantList>{{u"VAR"_s}}));
 }
 
 void TestAdatok::enterMovesFocus_data()

@@ -190,6 +190,10 @@ void TestDatasetModel::gridSelectionAndCurrentRowFollowEachOther()
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(m.dataset.currentRow(), 1);
     QCOMPARE(m.dataset.asText(QStringLiteral("TAJ")), QStringLiteral("222222220"));
+    // Ctrl+click on the selected row leaves it selected: there is always a current row.
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
+    QCOMPARE(grid.selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(m.dataset.currentRow(), 1);
 
     // Reopened on another list: the grid starts again on the first row.
     m.open(2);
