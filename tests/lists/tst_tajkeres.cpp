@@ -8,6 +8,7 @@
 #include "lists/tajsearch.h"
 #include "lists/ufrmListakezelo.h"
 #include "ui/mainstate.h"
+#include "ui/modal.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
