@@ -12,6 +12,10 @@ Application::Application(int &argc, char **argv)
 {
     setApplicationName(ui::applicationTitle());
     setApplicationDisplayName(ui::applicationTitle());
+    // A computer with no regional settings at all would show English month names in the
+    // short date format; the program speaks Hungarian there.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
     loadHungarian(*this);
 }
 
