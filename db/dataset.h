@@ -28,7 +28,7 @@ struct FieldDef
 // name (a table or saved query) or from a statement text with named parameters.
 //
 // Values are kept as fetched: integers as qint64, texts as QString, declared date/time
-// fields as QDateTime with Qt::UTC spec holding the stored wall-clock fields unchanged (the
+// fields as QDateTime in UTC (Qt::UTC) holding the stored wall-clock fields unchanged (the
 // file stores no zone); compare their date() and time(), never with a local-time value.
 // Null stays a null QVariant.
 class Dataset : public QObject
