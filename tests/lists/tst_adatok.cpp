@@ -86,11 +86,9 @@ private Q_SLOTS:
         QCOMPARE(ui::takeForcedCloses(), 0);
     }
     void controlsInTabOrderWithEventNames();
-    void cancelPathsClose_data();
-    void cancelPathsClose();
+    void closeRequests_data();
+    void closeRequests();
     void newEntrySavedAsTyped();
-    void badInputKeepsDialogOpen();
-    void duplicateTajMovesListManagerRow();
     void eventSavedWithLogAfterTransaction_data();
     void eventSavedWithLogAfterTransaction();
     void failedSaveKeepsInput_data();
@@ -122,38 +120,59 @@ void TestAdatok::controlsInTabOrderWithEventNames()
     QCOMPARE(child<QLineEdit>(&dialog, u"eNev"_s)->maxLength(), 50);
 }
 
-void TestAdatok::cancelPathsClose_data()
+void TestAdatok::closeRequests_data()
 {
+    QTest::addColumn<bool>("failedOk");
     QTest::addColumn<QString>("how");
-    QTest::newRow("Mégsem") << "button";
-    QTest::newRow("Esc") << "escape";
-    QTest::newRow("close box") << "close";
+    QTest::newRow("Mégsem") << false << "cancel";
+    QTest::newRow("Esc") << false << "escape";
+    QTest::newRow("close box") << false << "close";
+    QTest::newRow("close box after a failed OK: refused") << true << "close";
+    QTest::newRow("Mégsem after a failed OK") << true << "cancel";
 }
 
-void TestAdatok::cancelPathsClose()
+void TestAdatok::closeRequests()
 {
+    QFETCH(bool, failedOk);
     QFETCH(QString, how);
     Department dep;
     TfrmAdatok dialog(dep.state, &dep.mainWidget);
     dialog.fill(lists::newEntryFill(today));
     MessageRecorder messages;
     ModalDriver driver;
-    QString focused;
+    QString firstFocus;
+    QString focusAfterOk;
+    bool closed = false;
     driver.on(u"frmAdatok"_s, [&](QDialog *d) {
         // In new-entry mode the first control that can take the focus is the TAJ edit.
-        focused = d->focusWidget() ? d->focusWidget()->objectName() : QString();
-        typeText(child<QLineEdit>(d, u"eNev"_s), u"Szőke Ügyes"_s);
-        if (how == u"button")
-            QTest::mouseClick(child<QPushButton>(d, u"btnCancel"_s), Qt::LeftButton);
+        firstFocus = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+        auto *nev = child<QLineEdit>(d, u"eNev"_s);
+        typeText(nev, u"Szőke Ügyes"_s);
+        child<QDateEdit>(d, u"dtpListara"_s)->setDate(today.addDays(1));
+        if (failedOk) {
+            press(d, u"btnOK"_s);
+            focusAfterOk = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+        }
+        if (how == u"cancel")
+            press(d, u"btnCancel"_s);
         else if (how == u"escape")
-            QTest::keyClick(child<QLineEdit>(d, u"eNev"_s), Qt::Key_Escape);
+            QTest::keyClick(nev, Qt::Key_Escape);
         else
             d->close();
+        closed = !d->isVisible();
+        if (!closed)
+            press(d, u"btnCancel"_s);
     });
-    const int result = ui::execModal(&dialog);
-    QCOMPARE(result, int(ui::mrCancel));
-    QCOMPARE(focused, u"eTaj"_s);
-    QVERIFY(messages.texts().isEmpty());
+    QCOMPARE(ui::execModal(&dialog), int(ui::mrCancel));
+    QCOMPARE(firstFocus, u"eTaj"_s);
+    QCOMPARE(closed, !(failedOk && how == u"close"));
+    if (failedOk) {
+        // The first failing check alone, with the focus on its control.
+        QCOMPARE(messages.texts(), QStringList{u"A TAJ szám nem lehet üres!"_s});
+        QCOMPARE(focusAfterOk, u"eTaj"_s);
+    } else {
+        QVERIFY(messages.texts().isEmpty());
+    }
     QVERIFY(rows(dep.state.connection(), u"SELECT * FROM LISTA"_s).isEmpty());
 }
 
@@ -196,68 +215,6 @@ void TestAdatok::newEntrySavedAsTyped()
     // Read again at once: the new member is shown and can get an event.
     QCOMPARE(shown, QStringList{u"O'Brien Őrsné Ű "_s});
     QVERIFY(esemEnabled);
-}
-
-void TestAdatok::badInputKeepsDialogOpen()
-{
-    Department dep;
-    dep.state.setAktBeavtip(1);
-    MessageRecorder messages;
-    ModalDriver driver;
-    bool openAfterOk = false;
-    bool openAfterCloseBox = false;
-    QString focusAfterOk;
-    driver.on(u"frmAdatok"_s, [&](QDialog *d) {
-        typeText(child<QLineEdit>(d, u"eNev"_s), u"Kiss Éva"_s);
-        child<QDateEdit>(d, u"dtpListara"_s)->setDate(today.addDays(1));
-        press(d, u"btnOK"_s);
-        openAfterOk = d->isVisible();
-        focusAfterOk = d->focusWidget() ? d->focusWidget()->objectName() : QString();
-        d->close(); // refused after a failed OK
-        openAfterCloseBox = d->isVisible();
-        press(d, u"btnCancel"_s);
-    });
-    onListManager(driver, [](QDialog *d) { press(d, u"bbUjTag"_s); });
-    lists::OpenListManager(dep.state);
-    QVERIFY(openAfterOk);
-    QVERIFY(openAfterCloseBox);
-    QCOMPARE(focusAfterOk, u"eTaj"_s);
-    QCOMPARE(messages.texts(), QStringList{u"A TAJ szám nem lehet üres!"_s});
-    QVERIFY(rows(dep.state.connection(), u"SELECT * FROM LISTA"_s).isEmpty());
-}
-
-void TestAdatok::duplicateTajMovesListManagerRow()
-{
-    Department dep;
-    dep.state.setAktBeavtip(1);
-    dep.entry(1, u"111111110"_s, QDate(2026, 1, 1));
-    dep.entry(1, u"123456788"_s, QDate(2026, 2, 1));
-    dep.entry(2, u"222222220"_s); // the same TAJ elsewhere is no duplicate
-    MessageRecorder messages;
-    ModalDriver driver;
-    int gridRowDuringDialog = -1;
-    int step = 0;
-    driver.on(u"frmAdatok"_s, [&](QDialog *d) {
-        const QString taj = step++ == 0 ? u"123456788"_s : u"222222220"_s;
-        typeTaj(d, taj);
-        QTest::mouseClick(child<QRadioButton>(d, u"rgSurgos1"_s), Qt::LeftButton);
-        press(d, u"btnOK"_s);
-        if (d->isVisible()) {
-            auto *manager = qobject_cast<QDialog *>(d->parent());
-            gridRowDuringDialog
-                = child<QAbstractItemView>(manager, u"dbgLista"_s)->currentIndex().row();
-            press(d, u"btnCancel"_s);
-        }
-    });
-    onListManager(driver, [](QDialog *d) {
-        press(d, u"bbUjTag"_s);
-        press(d, u"bbUjTag"_s);
-    });
-    lists::OpenListManager(dep.state);
-    QCOMPARE(messages.texts(), QStringList{u"Ez a TAJ már rajta van a listán!"_s});
-    QCOMPARE(gridRowDuringDialog, 1);
-    QCOMPARE(rows(dep.state.connection(), u"SELECT TAJ FROM LISTA WHERE BEAVTIP_KOD = 1"_s).size(),
-             3);
 }
 
 void TestAdatok::eventSavedWithLogAfterTransaction_data()

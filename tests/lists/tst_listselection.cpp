@@ -39,10 +39,8 @@ private Q_SLOTS:
     void cleanup() { QCOMPARE(ui::takeForcedCloses(), 0); }
     void buttonChoosesSummary_data();
     void buttonChoosesSummary();
-    void okTakesSelectedRow_data();
-    void okTakesSelectedRow();
-    void cancelKeepsCurrentList_data();
-    void cancelKeepsCurrentList();
+    void chooserAnswer_data();
+    void chooserAnswer();
     void listZeroSkipsChooser_data();
     void listZeroSkipsChooser();
     void emptySummaryReportsNoList();
@@ -98,73 +96,53 @@ void TestListSelection::buttonChoosesSummary()
     QVERIFY(messages.texts().isEmpty());
 }
 
-void TestListSelection::okTakesSelectedRow_data()
+void TestListSelection::chooserAnswer_data()
 {
     QTest::addColumn<int>("downPresses");
-    QTest::addColumn<int>("chosen");
-    QTest::newRow("untouched: the first row") << 0 << 1;
-    QTest::newRow("third row") << 2 << 3;
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("current"); // the list afterwards; 4 was chosen before
+    QTest::newRow("OK untouched: the first row") << 0 << "ok" << 1;
+    QTest::newRow("OK on the third row") << 2 << "ok" << 3;
+    QTest::newRow("Mégsem") << 1 << "cancel" << 4;
+    QTest::newRow("Esc") << 1 << "escape" << 4;
+    QTest::newRow("close box") << 1 << "close" << 4;
 }
 
-void TestListSelection::okTakesSelectedRow()
+void TestListSelection::chooserAnswer()
 {
     QFETCH(int, downPresses);
-    QFETCH(int, chosen);
+    QFETCH(QString, answer);
+    QFETCH(int, current);
     Department dep;
+    dep.state.setAktBeavtip(4); // not 0, so the chooser comes
     MessageRecorder messages;
     ModalDriver driver;
     driver.on(chooserName, [&](QDialog *d) {
-        auto *grid = child<QAbstractItemView>(d, QStringLiteral("DBGrid1"));
+        auto *grid = child<QAbstractItemView>(d, u"DBGrid1"_s);
         for (int i = 0; i < downPresses; ++i)
             QTest::keyClick(grid, Qt::Key_Down);
-        // Enter on the grid presses OK.
-        QTest::keyClick(grid, Qt::Key_Return);
-    });
-    int openedList = -2;
-    recordManager(driver, dep.state, openedList);
-    lists::bbZazadorozClick(dep.state, QStringLiteral("bbZazadoroz"));
-    QCOMPARE(driver.shown(), (QStringList{chooserName, managerName}));
-    QCOMPARE(openedList, chosen);
-    QCOMPARE(dep.state.aktBeavtip(), chosen);
-    QVERIFY(!dep.state.atListaDb().isOpen());
-    // Both windows are gone, and so are the run state's references to them.
-    QVERIFY(!dep.state.aktValaszto());
-    QVERIFY(!dep.state.aktListakezelo());
-    QVERIFY(dep.mainWidget.findChildren<QDialog *>().isEmpty());
-    QVERIFY(messages.texts().isEmpty());
-}
-
-void TestListSelection::cancelKeepsCurrentList_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Mégsem") << "button";
-    QTest::newRow("Esc") << "escape";
-    QTest::newRow("close box") << "close";
-}
-
-void TestListSelection::cancelKeepsCurrentList()
-{
-    QFETCH(QString, how);
-    Department dep;
-    dep.state.setAktBeavtip(4);
-    // A list chosen earlier (4 here) is not 0, so the chooser comes every time.
-    MessageRecorder messages;
-    ModalDriver driver;
-    driver.on(chooserName, [&](QDialog *d) {
-        QTest::keyClick(child<QAbstractItemView>(d, QStringLiteral("DBGrid1")), Qt::Key_Down);
-        if (how == u"button")
-            QTest::mouseClick(child<QPushButton>(d, QStringLiteral("btnCancel")), Qt::LeftButton);
-        else if (how == u"escape")
-            QTest::keyClick(d, Qt::Key_Escape);
+        if (answer == u"ok")
+            QTest::keyClick(grid, Qt::Key_Return); // Enter on the grid presses OK
+        else if (answer == u"cancel")
+            QTest::mouseClick(child<QPushButton>(d, u"btnCancel"_s), Qt::LeftButton);
+        else if (answer == u"escape")
+            QTest::keyClick(grid, Qt::Key_Escape);
         else
             d->close();
     });
-    lists::bbZazadorozClick(dep.state, QStringLiteral("bbBetForglista"));
-    QCOMPARE(driver.shown(), QStringList{chooserName});
-    QCOMPARE(dep.state.aktBeavtip(), 4);
-    QVERIFY(dep.state.atListaDb().isOpen());
-    QCOMPARE(dep.state.atListaDb().tableName(), QStringLiteral("QBETFORGLISTADB"));
+    int openedList = -2;
+    recordManager(driver, dep.state, openedList);
+    lists::bbZazadorozClick(dep.state, u"bbZazadoroz"_s);
+    const bool chosen = answer == u"ok";
+    QCOMPARE(driver.shown(),
+             (chosen ? QStringList{chooserName, managerName} : QStringList{chooserName}));
+    QCOMPARE(openedList, chosen ? current : -2);
+    QCOMPARE(dep.state.aktBeavtip(), current);
+    // Closed after a choice; after a cancel it stays open until the next list button.
+    QCOMPARE(dep.state.atListaDb().isOpen(), !chosen);
+    // Every window is gone, and so are the run state's references to them.
     QVERIFY(!dep.state.aktValaszto());
+    QVERIFY(!dep.state.aktListakezelo());
     QVERIFY(dep.mainWidget.findChildren<QDialog *>().isEmpty());
     QVERIFY(messages.texts().isEmpty());
 }

@@ -75,7 +75,6 @@ private Q_SLOTS:
     void eventSaveWritesLogRows();
     void failedLogStillUpdates_data();
     void failedLogStillUpdates();
-    void failedUpdateLeavesNoLogRows();
 };
 
 void TestMemberCheck::tajCheckDigitOfTypedNumber_data()
@@ -308,27 +307,6 @@ void TestMemberCheck::failedLogStillUpdates()
     const QList<QVariantList> entry = rows(
         connection, u"SELECT ESEM_KOD, ESEM_DATUM FROM LISTA WHERE HIV_SZAM = %1"_s.arg(hiv));
     QCOMPARE(entry.value(0), (QVariantList{u"BEA"_s, u"2026-03-10"_s}));
-}
-
-void TestMemberCheck::failedUpdateLeavesNoLogRows()
-{
-    Department dep;
-    db::Connection &connection = dep.state.connection();
-    const qint64 hiv = dep.entry(1, u"123456788"_s, QDate(2026, 1, 5));
-    connection.execute(u"CREATE TRIGGER lista_zarva BEFORE UPDATE ON LISTA BEGIN "
-                       u"SELECT RAISE(ABORT, 'a lista zárolva'); END"_s);
-    const auto members = openMembers(connection, 1);
-    db::Dataset aqModosit;
-    aqModosit.setConnection(&connection);
-    const lists::SaveOutcome outcome
-        = lists::saveEvent(aqModosit, *members, QString::number(hiv), u"BEA"_s, today);
-    QVERIFY(!outcome.logFailed);
-    QVERIFY(outcome.error);
-    QVERIFY(outcome.error->contains(u"a lista zárolva"_s));
-    QVERIFY(!connection.inTransaction());
-    QVERIFY(rows(connection, u"SELECT * FROM LOG"_s).isEmpty());
-    QCOMPARE(rows(connection, u"SELECT ESEM_KOD FROM LISTA"_s).value(0).value(0).toString(),
-             u"VAR"_s);
 }
 
 QTEST_MAIN(TestMemberCheck)

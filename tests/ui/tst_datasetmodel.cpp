@@ -9,7 +9,6 @@
 #include "ui/dbgrid.h"
 
 #include <QAbstractItemModelTester>
-#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLocale>
 #include <QTest>
@@ -71,8 +70,6 @@ private Q_SLOTS:
     void displayText();
     void rowIndicatorMarksCurrentRow();
     void gridSelectionAndCurrentRowFollowEachOther();
-    void columnWidthNeverNarrowerThanTitle_data();
-    void columnWidthNeverNarrowerThanTitle();
 };
 
 void TestDatasetModel::staysConsistentThroughOpenCloseAndRebind()
@@ -202,35 +199,6 @@ void TestDatasetModel::gridSelectionAndCurrentRowFollowEachOther()
     m.dataset.close();
     QCOMPARE(grid.model()->rowCount(), 0);
     QVERIFY(!grid.currentIndex().isValid());
-}
-
-void TestDatasetModel::columnWidthNeverNarrowerThanTitle_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("digits");
-    QTest::addColumn<int>("pixels");
-    QTest::addColumn<QString>("widest");
-    QTest::newRow("display width wider") << "TAJ" << 9 << 0 << "000000000";
-    QTest::newRow("title wider") << "Sürgős" << 1 << 0 << "Sürgős";
-    QTest::newRow("fixed pixels") << "Várólista Beavatkozástípusa" << 0 << 250 << "";
-}
-
-void TestDatasetModel::columnWidthNeverNarrowerThanTitle()
-{
-    QFETCH(QString, title);
-    QFETCH(int, digits);
-    QFETCH(int, pixels);
-    QFETCH(QString, widest);
-    const QFontMetrics metrics(QFont{});
-    const int width
-        = ui::DbGrid::columnWidth({QStringLiteral("X"), title, digits, pixels}, metrics);
-    if (pixels > 0) {
-        QCOMPARE(width, pixels);
-        return;
-    }
-    QVERIFY(width >= metrics.horizontalAdvance(widest));
-    QVERIFY(width >= metrics.horizontalAdvance(title));
-    QVERIFY(width < metrics.horizontalAdvance(widest) + 4 * metrics.horizontalAdvance(u'0'));
 }
 
 QTEST_MAIN(TestDatasetModel)
