@@ -97,6 +97,22 @@ void rawStepLoop(benchmark::State &st)
     st.counters["rows"] = double(rows);
 }
 
+// The member query opened as a dataset alone, without a view: the data layer's share.
+void datasetOnly(benchmark::State &st)
+{
+    db::Dataset members;
+    members.setConnection(&fixture->state.connection());
+    members.setSql(db::statements::memberQuery());
+    members.setFields(db::fields::members());
+    for (auto _ : st) {
+        members.close();
+        members.setParameter(QStringLiteral("Aktbeavtip"), benchList);
+        members.open();
+        benchmark::DoNotOptimize(members.recordCount());
+    }
+    st.counters["rows"] = double(members.recordCount());
+}
+
 // The member query opened as the list manager's dataset and shown through the grid model.
 void datasetAndModel(benchmark::State &st)
 {
@@ -168,6 +184,7 @@ public:
 } // namespace
 
 BENCHMARK(rawStepLoop)->Unit(benchmark::kMillisecond)->Iterations(8);
+BENCHMARK(datasetOnly)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(datasetAndModel)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(listManagerWindow)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(scrollGrid)->Unit(benchmark::kMillisecond)->Iterations(50);
