@@ -1,14 +1,13 @@
 #include "ufrmBejel.h"
 
-#include "controls.h"
 #include "department.h"
 
 #include "db/dataset.h"
+#include "ui/controls.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
 #include "ui/messages.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -19,7 +18,6 @@ TfrmBejel::TfrmBejel(ui::MainHost &host, QWidget *parent)
     : ui::Dialog(parent)
     , m_host(host)
 {
-    using namespace dept::controls;
     setObjectName(QStringLiteral("frmBejel"));
     setWindowTitle(QStringLiteral("Várólista - Bejelentkezés"));
     setAccessibleName(windowTitle());
@@ -27,20 +25,16 @@ TfrmBejel::TfrmBejel(ui::MainHost &host, QWidget *parent)
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     ui::setHelpContext(this, 30);
 
-    auto *lblPassword = label(QStringLiteral("lblPassword"), QStringLiteral("Jelszó"), this);
-    ePassword = edit(QStringLiteral("ePassword"), 30, lblPassword, this);
-    setPasswordStyle(ePassword);
-    btnOK = okBitBtn(QStringLiteral("btnOK"), this);
-    btnCancel = cancelBitBtn(QStringLiteral("btnCancel"), this);
+    auto *lblPassword = ui::label(QStringLiteral("lblPassword"), QStringLiteral("Jelszó"), this);
+    ePassword = ui::edit(QStringLiteral("ePassword"), 30, lblPassword, this);
+    ui::setPasswordStyle(ePassword);
+    btnOK = ui::okBitBtn(QStringLiteral("btnOK"), this);
+    btnCancel = ui::cancelBitBtn(QStringLiteral("btnCancel"), this);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(btnCancel);
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblPassword);
     layout->addWidget(ePassword);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::okCancelRow(btnCancel, btnOK));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     ePassword->setMinimumWidth(220);
 
@@ -52,7 +46,7 @@ TfrmBejel::TfrmBejel(ui::MainHost &host, QWidget *parent)
     setDefaultButton(btnOK);
     setCancelButton(btnCancel);
 
-    centreOnScreen(this);
+    ui::centreOnScreen(this);
 }
 
 void TfrmBejel::btnOKClick()

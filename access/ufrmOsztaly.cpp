@@ -1,10 +1,10 @@
 #include "ufrmOsztaly.h"
 
-#include "controls.h"
 #include "radiogroup.h"
 
 #include "db/dataset.h"
 #include "db/error.h"
+#include "ui/controls.h"
 #include "ui/guard.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
@@ -12,7 +12,6 @@
 
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,43 +32,39 @@ TfrmOsztaly::TfrmOsztaly(ui::MainHost &host, QWidget *parent)
     : ui::Dialog(parent)
     , m_host(host)
 {
-    using namespace dept::controls;
     setObjectName(QStringLiteral("frmOsztaly"));
     setWindowTitle(QStringLiteral("Az Intézet és az Osztály megadása"));
     setAccessibleName(windowTitle());
     ui::setHelpContext(this, 20);
 
-    auto *lblDORVKod = label(QStringLiteral("lblDORVKod"),
-                             QStringLiteral("Az Intézet 4 jegyű DORV kódja *: "), this);
-    eDORVKod = edit(QStringLiteral("eDORVKod"), 4, lblDORVKod, this);
+    auto *lblDORVKod = ui::label(QStringLiteral("lblDORVKod"),
+                                 QStringLiteral("Az Intézet 4 jegyű DORV kódja *: "), this);
+    eDORVKod = ui::edit(QStringLiteral("eDORVKod"), 4, lblDORVKod, this);
     auto *lblFinKod
-        = label(QStringLiteral("lblFinKod"),
-                QStringLiteral("Az Osztály 9 jegyű DORV finanszírozási kódja *: "), this);
-    eFinKod = edit(QStringLiteral("eFinKod"), 9, lblFinKod, this);
+        = ui::label(QStringLiteral("lblFinKod"),
+                    QStringLiteral("Az Osztály 9 jegyű DORV finanszírozási kódja *: "), this);
+    eFinKod = ui::edit(QStringLiteral("eFinKod"), 9, lblFinKod, this);
     auto *lblOsztNev
-        = label(QStringLiteral("lblOsztNev"), QStringLiteral("Az Osztály megnevezése: "), this);
-    eOsztNev = edit(QStringLiteral("eOsztNev"), 50, lblOsztNev, this);
+        = ui::label(QStringLiteral("lblOsztNev"), QStringLiteral("Az Osztály megnevezése: "), this);
+    eOsztNev = ui::edit(QStringLiteral("eOsztNev"), 50, lblOsztNev, this);
     rgOsztTipus = new dept::RadioGroup(
         QStringLiteral("rgOsztTipus"), QStringLiteral("Az Osztály típusa *"),
         {QStringLiteral("Járóbeteg"), QStringLiteral("Fekvőbeteg")}, 2, this);
     auto *lblJelszo
-        = label(QStringLiteral("lblJelszo"), QStringLiteral("Belépési jelszó *: "), this);
-    eJelszo = edit(QStringLiteral("eJelszo"), 8, lblJelszo, this);
-    setPasswordStyle(eJelszo);
+        = ui::label(QStringLiteral("lblJelszo"), QStringLiteral("Belépési jelszó *: "), this);
+    eJelszo = ui::edit(QStringLiteral("eJelszo"), 8, lblJelszo, this);
+    ui::setPasswordStyle(eJelszo);
     auto *lblJelszoUjra
-        = label(QStringLiteral("lblJelszoUjra"), QStringLiteral("még egyszer *: "), this);
-    eJelszoUjra = edit(QStringLiteral("eJelszoUjra"), 8, lblJelszoUjra, this);
-    setPasswordStyle(eJelszoUjra);
+        = ui::label(QStringLiteral("lblJelszoUjra"), QStringLiteral("még egyszer *: "), this);
+    eJelszoUjra = ui::edit(QStringLiteral("eJelszoUjra"), 8, lblJelszoUjra, this);
+    ui::setPasswordStyle(eJelszoUjra);
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
-    BitBtn1 = okBitBtn(QStringLiteral("BitBtn1"), Panel1);
-    BitBtn2 = cancelBitBtn(QStringLiteral("BitBtn2"), Panel1);
-    auto *buttons = new QHBoxLayout(Panel1);
-    buttons->addWidget(BitBtn2);
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
+    BitBtn1 = ui::okBitBtn(QStringLiteral("BitBtn1"), Panel1);
+    BitBtn2 = ui::cancelBitBtn(QStringLiteral("BitBtn2"), Panel1);
+    ui::okCancelRow(BitBtn2, BitBtn1, Panel1);
 
     auto *fields = new QGridLayout;
     fields->addWidget(lblDORVKod, 0, 0);
@@ -104,7 +99,7 @@ TfrmOsztaly::TfrmOsztaly(ui::MainHost &host, QWidget *parent)
     addButton(BitBtn2, ui::mrCancel, [this] { BitBtn2Click(); });
     setCancelButton(BitBtn2);
 
-    centreOnScreen(this);
+    ui::centreOnScreen(this);
 }
 
 dept::DepartmentInput TfrmOsztaly::input() const

@@ -6,6 +6,7 @@
 #include "access/ufrmOsztaly.h"
 #include "lists/listselection.h"
 #include "report/reportfile.h"
+#include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/guard.h"
 #include "ui/help.h"
@@ -14,10 +15,8 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScreen>
 
 #include <memory>
 
@@ -26,16 +25,21 @@ TfrmMainZazadoroz *frmMainZazadoroz = nullptr;
 namespace {
 const QString designCaption = QStringLiteral("Várólista kezelő és jelentő program");
 
-QPushButton *largeButton(QWidget *parent, const char *name, const QString &caption,
-                         const char *icon)
+// What Enter presses is decided by keyPressEvent alone.
+QPushButton *mainButton(const QString &name, const QString &caption, const QString &picture,
+                        QWidget *parent)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAccessibleName(caption);
-    button->setIcon(QIcon(QString::fromLatin1(icon)));
+    QPushButton *button = ui::button(name, caption, picture, parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QPushButton *largeButton(const QString &name, const QString &caption, const QString &picture,
+                         QWidget *parent)
+{
+    QPushButton *button = mainButton(name, caption, picture, parent);
     button->setIconSize(QSize(64, 64));
     button->setMinimumSize(300, 84);
-    button->setAutoDefault(false);
     return button;
 }
 } // namespace
@@ -50,20 +54,17 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     setAccessibleName(designCaption);
     ui::setHelpContext(this, 40);
 
-    bbZazadoroz = largeButton(this, "bbZazadoroz", QStringLiteral("Várólisták Kezelése"),
-                              ":/icons/zazadoroz.svg");
-    bbTAJkeres = largeButton(this, "bbTAJkeres", QStringLiteral("TAJ keresése"),
-                             ":/icons/tajkeres.svg");
-    bbJelent = largeButton(this, "bbJelent", QStringLiteral("Jelentés elkészítése"),
-                           ":/icons/jelent.svg");
-    BitBtn1 = new QPushButton(QStringLiteral("&Kilép"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setAccessibleName(QStringLiteral("Kilép"));
-    BitBtn1->setIcon(QIcon(QStringLiteral(":/icons/kilep.svg")));
-    BitBtn1->setAutoDefault(false);
-    bbBetForglista = largeButton(this, "bbBetForglista",
+    bbZazadoroz = largeButton(QStringLiteral("bbZazadoroz"), QStringLiteral("Várólisták Kezelése"),
+                              QStringLiteral("zazadoroz"), this);
+    bbTAJkeres = largeButton(QStringLiteral("bbTAJkeres"), QStringLiteral("TAJ keresése"),
+                             QStringLiteral("tajkeres"), this);
+    bbJelent = largeButton(QStringLiteral("bbJelent"), QStringLiteral("Jelentés elkészítése"),
+                           QStringLiteral("jelent"), this);
+    BitBtn1 = mainButton(QStringLiteral("BitBtn1"), QStringLiteral("&Kilép"),
+                         QStringLiteral("kilep"), this);
+    bbBetForglista = largeButton(QStringLiteral("bbBetForglista"),
                                  QStringLiteral("Betegfogadási listák Kezelése"),
-                                 ":/icons/betforglista.svg");
+                                 QStringLiteral("betforglista"), this);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(bbZazadoroz, 0, 0);
@@ -87,9 +88,7 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     connect(bbJelent, &QPushButton::clicked, this, &TfrmMainZazadoroz::bbJelentClick);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
 
-    adjustSize();
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(this);
 
     // Start-up errors go to the default error display; the window opens all the same.
     ui::guarded(this, [this] { FormCreate(); });
@@ -172,7 +171,8 @@ QString TfrmMainZazadoroz::PadLeft(const QString &text, quint8 minLength, QChar 
 void TfrmMainZazadoroz::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()); button && button->isEnabled()) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget());
+            button && button->isEnabled()) {
             button->click();
             event->accept();
             return;

@@ -1,6 +1,5 @@
 #include "ufrmAdatok.h"
 
-#include "buttons.h"
 #include "member.h"
 #include "tajedit.h"
 
@@ -8,6 +7,7 @@
 #include "db/fields.h"
 #include "db/statements.h"
 #include "ufrmListakezelo.h"
+#include "ui/controls.h"
 #include "ui/guard.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
@@ -117,8 +117,8 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
     addRow(esemenyLayout, QStringLiteral("Esemény neve:"), cbEsemenynev);
     addRow(esemenyLayout, QStringLiteral("Esemény dátuma:"), dtpEsemDatum);
 
-    btnOK = lists::namedButton(this, "btnOK", QStringLiteral("OK"), "ok");
-    btnCancel = lists::namedButton(this, "btnCancel", QStringLiteral("Mégsem"), "cancel");
+    btnOK = ui::okBitBtn(QStringLiteral("btnOK"), this);
+    btnCancel = ui::cancelBitBtn(QStringLiteral("btnCancel"), this);
     addButton(btnOK, ui::mrOk, [this] {
         // Whatever fails while saving, the dialog stays open with everything typed in it.
         try {

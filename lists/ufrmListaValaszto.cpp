@@ -1,11 +1,9 @@
 #include "ufrmListaValaszto.h"
 
-#include "buttons.h"
-
+#include "ui/controls.h"
 #include "ui/dbgrid.h"
 #include "ui/help.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -33,20 +31,16 @@ TfrmListaValaszto::TfrmListaValaszto(ui::DataSource &dsListaDb, QWidget *parent)
     });
     DBGrid1->setDataSource(&dsListaDb);
 
-    btnCancel = lists::namedButton(this, "btnCancel", QStringLiteral("Mégsem"), "cancel");
-    btnOK = lists::namedButton(this, "btnOK", QStringLiteral("OK"), "ok");
+    btnCancel = ui::cancelBitBtn(QStringLiteral("btnCancel"), this);
+    btnOK = ui::okBitBtn(QStringLiteral("btnOK"), this);
     addButton(btnOK, ui::mrOk);
     addButton(btnCancel, ui::mrCancel);
     setDefaultButton(btnOK);
     setCancelButton(btnCancel);
 
-    auto *panel = new QHBoxLayout;
-    panel->addWidget(btnCancel);
-    panel->addStretch();
-    panel->addWidget(btnOK);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(DBGrid1, 1);
-    layout->addLayout(panel);
+    layout->addLayout(ui::okCancelRow(btnCancel, btnOK));
 
     setTabOrder(DBGrid1, btnOK);
     setTabOrder(btnOK, btnCancel);

@@ -1,12 +1,12 @@
 #include "ufrmListakezelo.h"
 
-#include "buttons.h"
 #include "member.h"
 #include "ufrmAdatok.h"
 
 #include "db/clock.h"
 #include "db/fields.h"
 #include "db/statements.h"
+#include "ui/controls.h"
 #include "ui/dbgrid.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
@@ -36,10 +36,11 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     m_aqListaAdatok.setFields(db::fields::members());
     m_dsListaAdatok.setDataset(&m_aqListaAdatok);
 
-    bbOK = lists::namedButton(this, "bbOK", QStringLiteral("OK"), "ok");
-    bbUjTag
-        = lists::namedButton(this, "bbUjTag", QStringLiteral("Új Listatag hozzáadása"), "ujtag");
-    bbEsem = lists::namedButton(this, "bbEsem", QStringLiteral("Esemény bejegyzése"), "esem");
+    bbOK = ui::okBitBtn(QStringLiteral("bbOK"), this);
+    bbUjTag = ui::button(QStringLiteral("bbUjTag"), QStringLiteral("Új Listatag hozzáadása"),
+                         QStringLiteral("ujtag"), this);
+    bbEsem = ui::button(QStringLiteral("bbEsem"), QStringLiteral("Esemény bejegyzése"),
+                        QStringLiteral("esem"), this);
     bbUjTag->setIconSize(QSize(28, 28));
     bbEsem->setIconSize(QSize(28, 28));
     bbEsem->setEnabled(false);

@@ -2,12 +2,11 @@
 
 #include "tajedit.h"
 
+#include "ui/controls.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
 #include "ui/messages.h"
 
-#include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -27,35 +26,25 @@ TfrmTAJkeres::TfrmTAJkeres(ui::MainHost &host, QWidget *parent)
     setAccessibleName(windowTitle());
     ui::setHelpContext(this, dialogHelpContext);
 
-    auto *label = new QLabel(QStringLiteral("A keresendő TAJ:"), this);
-    label->setObjectName(QStringLiteral("Label1"));
+    auto *label = ui::label(QStringLiteral("Label1"), QStringLiteral("A keresendő TAJ:"), this);
     label->setStyleSheet(QStringLiteral("color: #800000;")); // maroon
     eTaj = new lists::TajEdit(QStringLiteral("eTaj"), this);
     eTaj->setAccessibleName(label->text());
     label->setBuddy(eTaj);
     ui::setHelpContext(eTaj, tajHelpContext);
 
-    btnCancel = new QPushButton(QIcon(QStringLiteral(":/icons/cancel.svg")),
-                                QStringLiteral("Mégsem"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setAccessibleName(btnCancel->text());
-    btnOK = new QPushButton(QIcon(QStringLiteral(":/icons/ok.svg")), QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setAccessibleName(btnOK->text());
+    btnCancel = ui::cancelBitBtn(QStringLiteral("btnCancel"), this);
+    btnOK = ui::okBitBtn(QStringLiteral("btnOK"), this);
     addButton(btnOK, ui::mrOk, [this] { btnOKClick(); });
     addButton(btnCancel, ui::mrCancel);
     setDefaultButton(btnOK);
     setCancelButton(btnCancel);
 
-    auto *panel = new QHBoxLayout;
-    panel->addWidget(btnCancel);
-    panel->addStretch();
-    panel->addWidget(btnOK);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(eTaj);
     layout->addStretch();
-    layout->addLayout(panel);
+    layout->addLayout(ui::okCancelRow(btnCancel, btnOK));
     setTabOrder(eTaj, btnOK);
     setTabOrder(btnOK, btnCancel);
     setFixedSize(sizeHint().expandedTo(QSize(260, 0)));

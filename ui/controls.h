@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Building blocks every window of the program shares.
+namespace ui {
+
+QLabel *label(const QString &objectName, const QString &text, QWidget *parent);
+// An edit that takes at most maxLength characters, named after its label.
+QLineEdit *edit(const QString &objectName, int maxLength, QLabel *label, QWidget *parent);
+// Each typed character shows as "*".
+void setPasswordStyle(QLineEdit *edit);
+
+// A button with its caption (read out without the shortcut's '&') and the picture
+// ":/icons/<picture>.svg"; no picture, or a missing one, just leaves the caption.
+QPushButton *button(const QString &objectName, const QString &caption, const QString &picture,
+                    QWidget *parent);
+// "OK" with its picture, and "Mégsem" with its own.
+QPushButton *okBitBtn(const QString &objectName, QWidget *parent);
+QPushButton *cancelBitBtn(const QString &objectName, QWidget *parent);
+
+// The bottom row of a dialog: cancel on the left, ok on the right. Laid on panel when one is
+// given, otherwise left for the caller to add.
+QHBoxLayout *okCancelRow(QPushButton *cancel, QPushButton *ok, QWidget *panel = nullptr);
+
+// Centred on the desktop area of the screen it will appear on; sized to its contents, or to
+// size, when one is given, as far as that area allows.
+void centreOnScreen(QWidget *window, QSize size = {});
+
+} // namespace ui
