@@ -1,7 +1,5 @@
 #include "ufrmOsztaly.h"
 
-#include "radiogroup.h"
-
 #include "db/dataset.h"
 #include "db/error.h"
 #include "ui/controls.h"
@@ -9,6 +7,7 @@
 #include "ui/help.h"
 #include "ui/mainhost.h"
 #include "ui/messages.h"
+#include "ui/radiogroup.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -47,9 +46,9 @@ TfrmOsztaly::TfrmOsztaly(ui::MainHost &host, QWidget *parent)
     auto *lblOsztNev
         = ui::label(QStringLiteral("lblOsztNev"), QStringLiteral("Az Osztály megnevezése: "), this);
     eOsztNev = ui::edit(QStringLiteral("eOsztNev"), 50, lblOsztNev, this);
-    rgOsztTipus = new dept::RadioGroup(
-        QStringLiteral("rgOsztTipus"), QStringLiteral("Az Osztály típusa *"),
-        {QStringLiteral("Járóbeteg"), QStringLiteral("Fekvőbeteg")}, 2, this);
+    rgOsztTipus
+        = new ui::RadioGroup(QStringLiteral("rgOsztTipus"), QStringLiteral("Az Osztály típusa *"),
+                             {QStringLiteral("Járóbeteg"), QStringLiteral("Fekvőbeteg")}, 2, this);
     auto *lblJelszo
         = ui::label(QStringLiteral("lblJelszo"), QStringLiteral("Belépési jelszó *: "), this);
     eJelszo = ui::edit(QStringLiteral("eJelszo"), 8, lblJelszo, this);

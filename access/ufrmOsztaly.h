@@ -10,11 +10,8 @@ class QPushButton;
 
 namespace ui {
 class MainHost;
-}
-
-namespace dept {
 class RadioGroup;
-}
+} // namespace ui
 
 // The first start's registration of the department: its codes, name, type and entry
 // password, written as the one OSZTALY row.
@@ -41,7 +38,7 @@ private:
     QLineEdit *eDORVKod;
     QLineEdit *eFinKod;
     QLineEdit *eOsztNev;
-    dept::RadioGroup *rgOsztTipus;
+    ui::RadioGroup *rgOsztTipus;
     QLineEdit *eJelszo;
     QLineEdit *eJelszoUjra;
     QFrame *Panel1;

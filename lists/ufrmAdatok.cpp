@@ -11,14 +11,13 @@
 #include "ui/guard.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
+#include "ui/radiogroup.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,19 +79,9 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
     eNev->setMaxLength(nameMaxLength);
     dtpListara = datePicker(beteg, "dtpListara", QStringLiteral("Listárakerülés"));
 
-    rgSurgos = new QGroupBox(QStringLiteral("Sürgősség"), beteg);
-    rgSurgos->setObjectName(QStringLiteral("rgSurgos"));
-    rgSurgos->setAccessibleName(rgSurgos->title());
-    m_surgosItems = new QButtonGroup(rgSurgos);
-    auto *surgosLayout = new QHBoxLayout(rgSurgos);
-    const QStringList surgosItems{QStringLiteral("Azonnali (Akut)"), QStringLiteral("Halasztható")};
-    for (int i = 0; i < surgosItems.size(); ++i) {
-        auto *item = new QRadioButton(surgosItems.at(i), rgSurgos);
-        item->setObjectName(QStringLiteral("rgSurgos%1").arg(i));
-        item->setAccessibleName(surgosItems.at(i));
-        m_surgosItems->addButton(item, i);
-        surgosLayout->addWidget(item);
-    }
+    rgSurgos = new ui::RadioGroup(
+        QStringLiteral("rgSurgos"), QStringLiteral("Sürgősség"),
+        {QStringLiteral("Azonnali (Akut)"), QStringLiteral("Halasztható")}, 2, beteg);
 
     auto *betegLayout = new QFormLayout(beteg);
     const auto addRow = [](QFormLayout *layout, const QString &caption, QWidget *field) {
@@ -140,16 +129,10 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
     layout->addWidget(esemeny);
     layout->addLayout(panel);
 
-    QWidget *order[] = {eHivSzam,
-                        eTaj,
-                        eNev,
-                        dtpListara,
-                        m_surgosItems->button(0),
-                        m_surgosItems->button(1),
-                        cbEsemenynev,
-                        dtpEsemDatum,
-                        btnOK,
-                        btnCancel};
+    QWidget *order[] = {
+        eHivSzam,          eTaj,         eNev,         dtpListara, rgSurgos->item(0),
+        rgSurgos->item(1), cbEsemenynev, dtpEsemDatum, btnOK,      btnCancel,
+    };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -186,7 +169,7 @@ void TfrmAdatok::fill(const lists::MemberFill &fill)
         eTaj->setDigits(fill.taj);
     eNev->setText(fill.nev);
     dtpListara->setDate(fill.listara);
-    setSurgosIndex(fill.surgos);
+    rgSurgos->setItemIndex(fill.surgos);
     int eventIndex = -1;
     if (!fill.eventName.isEmpty()) {
         for (int i = 0; i < cbEsemenynev->count(); ++i) {
@@ -208,16 +191,7 @@ void TfrmAdatok::fill(const lists::MemberFill &fill)
 
 int TfrmAdatok::surgosIndex() const
 {
-    return m_surgosItems->checkedId();
-}
-
-void TfrmAdatok::setSurgosIndex(int index)
-{
-    // An exclusive group cannot uncheck its last button; switch exclusivity off to clear it.
-    m_surgosItems->setExclusive(false);
-    for (QAbstractButton *item : m_surgosItems->buttons())
-        item->setChecked(m_surgosItems->id(item) == index);
-    m_surgosItems->setExclusive(true);
+    return rgSurgos->itemIndex();
 }
 
 void TfrmAdatok::btnCancelClick()
@@ -306,11 +280,8 @@ bool TfrmAdatok::ValidateInput()
     if (!failure)
         return true;
     ui::showMessage(this, failure->message);
+    // The urgency group hands the focus on to its chosen item, or to the first one.
     QWidget *control = findChild<QWidget *>(failure->focus);
-    if (control == rgSurgos) {
-        QAbstractButton *item = m_surgosItems->checkedButton();
-        control = item ? item : m_surgosItems->button(0);
-    }
     if (control)
         control->setFocus(Qt::OtherFocusReason);
     return false;

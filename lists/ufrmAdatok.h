@@ -3,16 +3,15 @@
 #include "db/dataset.h"
 #include "ui/dialog.h"
 
-class QButtonGroup;
 class QComboBox;
 class QDateEdit;
-class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
 namespace ui {
 class MainHost;
-}
+class RadioGroup;
+} // namespace ui
 
 namespace lists {
 class TajEdit;
@@ -51,7 +50,6 @@ private:
     bool ValidateInput();
     void btnOKClick();
     void btnCancelClick();
-    void setSurgosIndex(int index);
     db::Dataset *listMembers() const;
 
     ui::MainHost &m_host;
@@ -63,8 +61,7 @@ private:
     lists::TajEdit *eTaj;
     QLineEdit *eNev;
     QDateEdit *dtpListara;
-    QGroupBox *rgSurgos;
-    QButtonGroup *m_surgosItems;
+    ui::RadioGroup *rgSurgos;
     QComboBox *cbEsemenynev;
     QDateEdit *dtpEsemDatum;
     QPushButton *btnOK;

@@ -3,9 +3,9 @@
 #include "accessfixture.h"
 #include "typing.h"
 
-#include "access/radiogroup.h"
 #include "access/ufrmOsztaly.h"
 #include "ui/help.h"
+#include "ui/radiogroup.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,7 +37,7 @@ void fill(QDialog &dialog, const Typed &t)
     for (int i = 0; i < editNames.size(); ++i)
         typeText(child<QLineEdit>(&dialog, editNames.at(i)), texts.at(i));
     if (t.typeIndex >= 0)
-        child<dept::RadioGroup>(&dialog, QStringLiteral("rgOsztTipus"))->item(t.typeIndex)->click();
+        child<ui::RadioGroup>(&dialog, QStringLiteral("rgOsztTipus"))->item(t.typeIndex)->click();
 }
 
 QStringList editTexts(QDialog &dialog)

@@ -64,10 +64,8 @@ QStringList tabChain(QDialog *d)
     QStringList names;
     QWidget *w = d->nextInFocusChain();
     while (w && w != d) {
-        // A date picker's own line edit is the picker's focus proxy, not a control of its own.
-        const bool proxy
-            = w->focusProxy() || (w->parentWidget() && w->parentWidget()->focusProxy() == w);
-        if ((w->focusPolicy() & Qt::TabFocus) && !proxy)
+        // A date picker's own line edit hands its focus to the picker: no control of its own.
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
             names << w->objectName();
         w = w->nextInFocusChain();
     }

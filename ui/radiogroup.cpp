@@ -4,7 +4,7 @@
 #include <QGridLayout>
 #include <QRadioButton>
 
-namespace dept {
+namespace ui {
 
 RadioGroup::RadioGroup(const QString &name, const QString &title, const QStringList &items,
                        int columns, QWidget *parent)
@@ -62,4 +62,4 @@ void RadioGroup::followChoice()
     setFocusProxy(target);
 }
 
-} // namespace dept
+} // namespace ui

@@ -7,7 +7,7 @@
 class QButtonGroup;
 class QRadioButton;
 
-namespace dept {
+namespace ui {
 
 // A captioned group of exclusive choices laid out in columns and told apart by their index;
 // itemIndex is -1 while none is chosen. Giving the group the focus puts it on the chosen
@@ -37,4 +37,4 @@ private:
     QList<QRadioButton *> m_items;
 };
 
-} // namespace dept
+} // namespace ui
