@@ -1,5 +1,7 @@
 // Opening the list manager on a list of about 100,000 members, measured against a bare
 // sqlite3_step loop over the same member query in the same run, and scrolling its grid.
+#include "ratioreporter.h"
+
 #include "db/connection.h"
 #include "db/fields.h"
 #include "db/schema.h"
@@ -20,9 +22,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
-#include <string>
 
 namespace {
 
@@ -166,21 +166,6 @@ void scrollGrid(benchmark::State &st)
     }
 }
 
-// Keeps each benchmark's mean time, so the run can end with the ratio asked for.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                seconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 BENCHMARK(rawStepLoop)->Unit(benchmark::kMillisecond)->Iterations(8);
@@ -198,7 +183,7 @@ int main(int argc, char **argv)
     Fixture data;
     fixture = &data;
     std::printf("members on list %d: %d\n", benchList, data.memberCount());
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto raw = reporter.seconds.find("rawStepLoop/iterations:8");
     if (raw != reporter.seconds.end() && raw->second > 0) {

@@ -1,5 +1,7 @@
 // The TAJ search at 1,000,000 entries: the grouped statement opened as the general query, as
 // the search does, against a bare sqlite3_step loop over the same statement in the same run.
+#include "ratioreporter.h"
+
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/schema.h"
@@ -14,8 +16,6 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <map>
-#include <string>
 
 namespace {
 
@@ -81,20 +81,6 @@ void generalQuery(benchmark::State &st)
     st.counters["rows"] = double(rows);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                seconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 BENCHMARK(rawStatement)->Unit(benchmark::kMicrosecond)->Iterations(2000);
@@ -108,7 +94,7 @@ int main(int argc, char **argv)
     fixture = &data;
     std::printf("entries: %d, patients searched in turn: %lld\n", entryCount,
                 static_cast<long long>(data.tajs.size()));
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double raw = reporter.seconds["rawStatement/iterations:2000"];
     const double search = reporter.seconds["generalQuery/iterations:2000"];
