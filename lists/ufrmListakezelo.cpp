@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 constexpr int helpContext = 60;
 
@@ -69,7 +71,12 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     setTabOrder(bbOK, bbUjTag);
     setTabOrder(bbUjTag, bbEsem);
     setTabOrder(bbEsem, dbgLista);
-    resize(820, 520);
+
+    // Every column in sight from the start, as far as the desktop is wide.
+    const QMargins margins = layout->contentsMargins();
+    const int width = std::max(sizeHint().width(),
+                               dbgLista->widthForAllColumns() + margins.left() + margins.right());
+    ui::centreOnScreen(this, QSize(width, 520));
 }
 
 QList<ui::GridColumn> TfrmListakezelo::memberColumns()

@@ -5,6 +5,9 @@
 #include "db/dataset.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -70,6 +73,19 @@ int DbGrid::columnWidth(const GridColumn &column, const QFontMetrics &metrics)
         return column.widthPixels;
     const int digits = column.widthChars * metrics.horizontalAdvance(u'0');
     return std::max(digits, metrics.horizontalAdvance(column.title)) + cellPadding;
+}
+
+int DbGrid::widthForAllColumns() const
+{
+    const QFontMetrics metrics(font());
+    int width = 0;
+    for (const GridColumn &column : m_model.visibleColumns())
+        width += columnWidth(column, metrics);
+    // The row indicator is as wide as the grid itself lays it out.
+    const QHeaderView *indicator = verticalHeader();
+    width += std::min(std::max(indicator->minimumWidth(), indicator->sizeHint().width()),
+                      indicator->maximumWidth());
+    return width + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
 }
 
 QItemSelectionModel::SelectionFlags DbGrid::selectionCommand(const QModelIndex &index,

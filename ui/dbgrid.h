@@ -23,6 +23,9 @@ public:
 
     // The width a column gets: its display width in digits, never narrower than its title.
     static int columnWidth(const GridColumn &column, const QFontMetrics &metrics);
+    // The width that shows every column side by side: the columns, the row indicator, a
+    // vertical scroll bar and the frame.
+    int widthForAllColumns() const;
 
 protected:
     // A click or key never leaves the grid without a selected row: the current row stays.
