@@ -4,6 +4,7 @@
 #include "tempdatabase.h"
 #include "typing.h"
 
+#include "app/application.h"
 #include "app/ufrmMainZazadoroz.h"
 #include "db/connection.h"
 #include "ui/help.h"
@@ -50,6 +51,7 @@ private Q_SLOTS:
     void missingDatabaseShowsErrorAndDesignCaption();
     void noDataBeforeLogin();
     void f1OpensMainWindowHelp();
+    void qtSpeaksHungarian();
 };
 
 void TestMainWindow::registrationOnFirstStartThenWindowAtOnce()
@@ -191,6 +193,13 @@ void TestMainWindow::f1OpensMainWindowHelp()
     QTest::keyClick(child<QPushButton>(&window, QStringLiteral("bbJelent")), Qt::Key_F1);
     ui::setHelpHandler({});
     QCOMPARE(contexts, QList<int>{40});
+}
+
+void TestMainWindow::qtSpeaksHungarian()
+{
+    // Qt's own buttons and menus (a date picker's, an edit's context menu) must not be English.
+    QVERIFY(Application::loadHungarian(*qApp));
+    QCOMPARE_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 QTEST_MAIN(TestMainWindow)
