@@ -65,6 +65,7 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
 
     auto *beteg = new QGroupBox(QStringLiteral("A Beteg Adatai"), this);
     beteg->setObjectName(QStringLiteral("gbBeteg"));
+    beteg->setAccessibleName(beteg->title());
     eHivSzam = new QLineEdit(beteg);
     eHivSzam->setObjectName(QStringLiteral("eHivSzam"));
     eHivSzam->setReadOnly(true);
@@ -98,6 +99,7 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
 
     auto *esemeny = new QGroupBox(QStringLiteral("Esemény"), this);
     esemeny->setObjectName(QStringLiteral("gbEsemeny"));
+    esemeny->setAccessibleName(esemeny->title());
     cbEsemenynev = new QComboBox(esemeny);
     cbEsemenynev->setObjectName(QStringLiteral("cbEsemenynev"));
     cbEsemenynev->setEditable(false);
