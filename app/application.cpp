@@ -10,8 +10,9 @@
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // The title of every message box; not a display name, which Qt would append to every
+    // window title on some platforms.
     setApplicationName(ui::applicationTitle());
-    setApplicationDisplayName(ui::applicationTitle());
     // A computer with no regional settings at all would show English month names in the
     // short date format; the program speaks Hungarian there.
     if (QLocale::system().language() == QLocale::C)
