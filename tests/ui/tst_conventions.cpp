@@ -8,7 +8,11 @@
 #include "ui/messages.h"
 #include "ui/modal.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -76,6 +80,8 @@ private Q_SLOTS:
     void firstControlInTabOrderHasFocus();
     void handlerErrorGoesToErrorDisplay();
     void f1FindsNearestHelpContext();
+    void helpFileHasEveryContext();
+    void missingHelpFileIsReported();
 };
 
 void TestConventions::errorText_data()
@@ -225,6 +231,34 @@ void TestConventions::f1FindsNearestHelpContext()
     ui::setHelpHandler({});
     QCOMPARE(opened, (QList<int>{40, 12, 40}));
     QCOMPARE(ui::helpContextFor(new QWidget), 0);
+}
+
+void TestConventions::helpFileHasEveryContext()
+{
+    // The shipped help file, opened the way F1 opens it.
+    ui::installHelp(*qApp, QStringLiteral(ZAZADOROZ_SOURCE_DIR "/docs/"));
+    MessageRecorder messages;
+    for (int context : {12, 20, 30, 40, 50, 60, 70}) {
+        ui::showHelp(nullptr, context);
+        QTextBrowser *browser = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == u"frmSugo" && w->isVisible())
+                browser = w->findChild<QTextBrowser *>();
+        QVERIFY(browser);
+        QVERIFY2(browser->document()->toHtml().contains(QStringLiteral("name=\"%1\"").arg(context)),
+                 qPrintable(QString::number(context)));
+    }
+    QVERIFY(messages.texts().isEmpty());
+}
+
+void TestConventions::missingHelpFileIsReported()
+{
+    QTemporaryDir empty;
+    ui::installHelp(*qApp, empty.path());
+    MessageRecorder messages;
+    ui::showHelp(nullptr, 40);
+    QCOMPARE(messages.count(), 1);
+    QVERIFY2(messages.last().contains(QStringLiteral("Zazadoroz.hlp")), qPrintable(messages.last()));
 }
 
 QTEST_MAIN(TestConventions)
