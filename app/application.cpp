@@ -31,8 +31,7 @@ bool Application::loadHungarian(QCoreApplication &app)
 {
     auto *translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Hungarian, QLocale::Hungary), QStringLiteral("qtbase"),
-                         QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         app.installTranslator(translator);
         return true;
     }

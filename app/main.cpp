@@ -16,16 +16,16 @@ int main(int argc, char *argv[])
     std::unique_ptr<TfrmMainZazadoroz> window;
     try {
         app = std::make_unique<Application>(argc, argv);
-        const QString programDir = QDir(QCoreApplication::applicationDirPath()).absolutePath()
-                                   + QDir::separator();
+        const QString programDir
+            = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QDir::separator();
         ui::installHelp(*app, programDir);
         window = std::make_unique<TfrmMainZazadoroz>(programDir);
     } catch (const db::Error &e) {
         ui::showMessage(nullptr, QStringLiteral("Hiba a program indításakor: ") + e.message());
         return 1;
     } catch (const std::exception &e) {
-        ui::showMessage(nullptr,
-                        QStringLiteral("Hiba a program indításakor: ") + QString::fromLocal8Bit(e.what()));
+        ui::showMessage(nullptr, QStringLiteral("Hiba a program indításakor: ")
+                                     + QString::fromLocal8Bit(e.what()));
         return 1;
     }
     // Qt ignores quit() before the event loop runs, so a cancelled start ends here.

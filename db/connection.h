@@ -20,9 +20,9 @@ class Connection
 {
 public:
     enum class Mode {
-        Existing,          // the program: the file must exist and carry the current schema version
+        Existing,           // the program: the file must exist and carry the current schema version
         ExistingAnyVersion, // the tool's upgrade: the file must exist, any schema version
-        CreateNew          // the tool: the file must not exist yet
+        CreateNew           // the tool: the file must not exist yet
     };
 
     Connection() = default;

@@ -12,8 +12,11 @@ class Error : public std::runtime_error
 {
 public:
     explicit Error(const QString &message, int code = 0)
-        : std::runtime_error(message.toStdString()), m_message(message), m_code(code)
-    {}
+        : std::runtime_error(message.toStdString())
+        , m_message(message)
+        , m_code(code)
+    {
+    }
     QString message() const { return m_message; }
     // The SQLite result code (primary or extended), 0 for errors that are not the engine's.
     int code() const { return m_code; }

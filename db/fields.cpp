@@ -30,16 +30,16 @@ QList<FieldDef> listSummary()
 
 QList<FieldDef> report()
 {
-    return {text("INTKOD", 4),          text("FINKOD", 9),     integer("BEAVTIP_KOD"),
-            dateTime("LISTARA_DATUM"),  integer("HIV_SZAM"),   text("SURGOSSEG", 1),
-            text("ESEM_KOD", 3),        dateTime("ESEM_DATUM")};
+    return {text("INTKOD", 4),         text("FINKOD", 9),     integer("BEAVTIP_KOD"),
+            dateTime("LISTARA_DATUM"), integer("HIV_SZAM"),   text("SURGOSSEG", 1),
+            text("ESEM_KOD", 3),       dateTime("ESEM_DATUM")};
 }
 
 QList<FieldDef> members()
 {
-    return {integer("HIV_SZAM"),     text("TAJ", 9),         text("NEV", 50),
+    return {integer("HIV_SZAM"),       text("TAJ", 9),       text("NEV", 50),
             dateTime("LISTARA_DATUM"), text("SURGOSSEG", 1), text("ES_NEV", 150),
-            dateTime("ESEM_DATUM"),  text("ESEM_KOD", 3)};
+            dateTime("ESEM_DATUM"),    text("ESEM_KOD", 3)};
 }
 
 QList<FieldDef> esemeny()

@@ -7,10 +7,10 @@ namespace db::statements {
 QString insertOsztaly(const QString &intkod, const QString &finkod, const QString &type,
                       const QString &name, const QString &password)
 {
-    return QStringLiteral("Insert into OSZTALY (INTKOD, FINKOD, JAROFEKVO, OSZTALYNEV, JELSZO) values(")
+    return QStringLiteral(
+               "Insert into OSZTALY (INTKOD, FINKOD, JAROFEKVO, OSZTALYNEV, JELSZO) values(")
            + quoted(intkod) + u',' + quoted(finkod) + QStringLiteral(", ") + quoted(type)
-           + QStringLiteral(", ") + quoted(name) + QStringLiteral(", ") + quoted(password)
-           + u')';
+           + QStringLiteral(", ") + quoted(name) + QStringLiteral(", ") + quoted(password) + u')';
 }
 
 QString memberQuery()

@@ -18,7 +18,7 @@ QString memberQuery();
 struct NewEntry
 {
     int beavtipKod = 0;
-    QString taj;    // nine digits
+    QString taj; // nine digits
     QString nev;
     QDate listaraDatum;
     QString surgosseg; // "A" or "H"

@@ -21,7 +21,8 @@ void bbTAJkeresClick(ui::MainHost &host)
     host.setAktTAJ(noTaj);
     {
         // Gone once the search has what it needs, whether it was confirmed or cancelled.
-        std::unique_ptr<TfrmTAJkeres> dialog = std::make_unique<TfrmTAJkeres>(host, host.mainWidget());
+        std::unique_ptr<TfrmTAJkeres> dialog
+            = std::make_unique<TfrmTAJkeres>(host, host.mainWidget());
         if (ui::execModal(dialog.get()) != ui::mrOk || host.aktTAJ() == noTaj)
             return;
     }

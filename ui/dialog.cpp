@@ -58,7 +58,8 @@ void Dialog::keyPressEvent(QKeyEvent *event)
         if (auto *button = qobject_cast<QAbstractButton *>(focusWidget());
             button && button->isEnabled()) {
             button->click();
-        } else if (m_defaultButton && m_defaultButton->isEnabled() && m_defaultButton->isVisible()) {
+        } else if (m_defaultButton && m_defaultButton->isEnabled()
+                   && m_defaultButton->isVisible()) {
             m_defaultButton->click();
         }
         event->accept();

@@ -12,8 +12,7 @@ namespace ui {
 
 // Runs a handler's body; an error that escapes it goes to the default error display, so the
 // action stops where the error struck and nothing reaches Qt's event loop.
-template<class F>
-void guarded(QWidget *parent, F &&body)
+template<class F> void guarded(QWidget *parent, F &&body)
 {
     try {
         std::forward<F>(body)();

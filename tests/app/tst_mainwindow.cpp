@@ -114,10 +114,18 @@ void TestMainWindow::buttonsAndTitleFollowDepartment_data()
     QTest::addColumn<QString>("firstCaption");
     QTest::addColumn<bool>("admissionEnabled");
     QTest::addColumn<int>("aktBeavtip");
-    QTest::newRow("outpatient") << "J" << "Szemészeti szakrendelés" << "Lista Kezelése" << false << 0;
-    QTest::newRow("inpatient") << "F" << "Belgyógyászat" << "Várólisták Kezelése" << true << -1;
-    QTest::newRow("lower-case j") << "j" << "Kardiológia" << "Várólisták Kezelése" << true << -1;
-    QTest::newRow("empty name") << "F" << "" << "Várólisták Kezelése" << true << -1;
+    QTest::newRow("outpatient") << "J"
+                                << "Szemészeti szakrendelés"
+                                << "Lista Kezelése" << false << 0;
+    QTest::newRow("inpatient") << "F"
+                               << "Belgyógyászat"
+                               << "Várólisták Kezelése" << true << -1;
+    QTest::newRow("lower-case j") << "j"
+                                  << "Kardiológia"
+                                  << "Várólisták Kezelése" << true << -1;
+    QTest::newRow("empty name") << "F"
+                                << ""
+                                << "Várólisták Kezelése" << true << -1;
 }
 
 void TestMainWindow::buttonsAndTitleFollowDepartment()
@@ -151,7 +159,8 @@ void TestMainWindow::missingDatabaseShowsErrorAndDesignCaption()
     QVERIFY(driver.shown().isEmpty());
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.messages().front().kind, ui::MessageKind::Error);
-    QVERIFY2(messages.last().contains(QStringLiteral("Vazuvede.adat")), qPrintable(messages.last()));
+    QVERIFY2(messages.last().contains(QStringLiteral("Vazuvede.adat")),
+             qPrintable(messages.last()));
     QVERIFY(!window.endRequested());
     QCOMPARE(window.windowTitle(), caption);
     QVERIFY(child<QPushButton>(&window, QStringLiteral("bbBetForglista"))->isEnabled());
@@ -174,7 +183,8 @@ void TestMainWindow::noDataBeforeLogin()
         messages.clear();
         child<QPushButton>(&window, QString::fromLatin1(name))->click();
         QCOMPARE(messages.count(), 1);
-        QVERIFY2(messages.last().contains(QStringLiteral("bejelentkezés")), qPrintable(messages.last()));
+        QVERIFY2(messages.last().contains(QStringLiteral("bejelentkezés")),
+                 qPrintable(messages.last()));
     }
     QCOMPARE(driver.shown(), before);
 }

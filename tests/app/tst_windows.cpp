@@ -6,8 +6,8 @@
 #include "typing.h"
 
 #include "access/ufrmBejel.h"
-#include "app/ufrmMainZazadoroz.h"
 #include "access/ufrmOsztaly.h"
+#include "app/ufrmMainZazadoroz.h"
 #include "lists/ufrmAdatok.h"
 #include "lists/ufrmListaValaszto.h"
 #include "lists/ufrmListakezelo.h"
@@ -47,8 +47,9 @@ bool isControl(const QWidget *w)
 }
 
 // Words that would give away an untranslated text.
-const QRegularExpression english(QStringLiteral(
-    "\\b(Cancel|Close|Yes|No|Open|Save|Apply|Help|Error|Warning|Name|Date|List|Event)\\b"),
+const QRegularExpression english(
+    QStringLiteral(
+        "\\b(Cancel|Close|Yes|No|Open|Save|Apply|Help|Error|Warning|Name|Date|List|Event)\\b"),
     QRegularExpression::UseUnicodePropertiesOption);
 
 QStringList shownTexts(const QWidget *window)
@@ -130,9 +131,9 @@ void TestWindows::everyWindowKeepsItsPromises_data()
         window->readMembers();
         return std::unique_ptr<QWidget>(std::move(window));
     }) << 60 << QStringList();
-    QTest::newRow("member dialog") << Factory([](ui::MainState &s) {
-        return std::unique_ptr<QWidget>(new TfrmAdatok(s));
-    }) << 70 << QStringList{QStringLiteral("eTaj")};
+    QTest::newRow("member dialog")
+        << Factory([](ui::MainState &s) { return std::unique_ptr<QWidget>(new TfrmAdatok(s)); })
+        << 70 << QStringList{QStringLiteral("eTaj")};
 }
 
 void TestWindows::everyWindowKeepsItsPromises()
@@ -149,8 +150,9 @@ void TestWindows::everyWindowKeepsItsPromises()
         if (!isControl(w))
             continue;
         QVERIFY2(!w->accessibleName().isEmpty(),
-                 qPrintable(QStringLiteral("no accessible name: %1 (%2)")
-                                .arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()))));
+                 qPrintable(
+                     QStringLiteral("no accessible name: %1 (%2)")
+                         .arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()))));
         const int expected = tajEdits.contains(w->objectName()) ? 12 : context;
         QVERIFY2(ui::helpContextFor(w) == expected, qPrintable(w->objectName()));
     }

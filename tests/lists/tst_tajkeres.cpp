@@ -142,9 +142,12 @@ void TestTajKeres::singleListOpensManagerOnPatientRow_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("whole TAJ") << "123456788" << "123456788";
-    QTest::newRow("wrong check digit searched all the same") << "123456789" << "123456789";
-    QTest::newRow("partly typed, zeros for the rest") << "123" << "123000000";
+    QTest::newRow("whole TAJ") << "123456788"
+                               << "123456788";
+    QTest::newRow("wrong check digit searched all the same") << "123456789"
+                                                             << "123456789";
+    QTest::newRow("partly typed, zeros for the rest") << "123"
+                                                      << "123000000";
 }
 
 void TestTajKeres::singleListOpensManagerOnPatientRow()
@@ -162,7 +165,8 @@ void TestTajKeres::singleListOpensManagerOnPatientRow()
     Opened opened;
     recordListManager(driver, dep.state, opened);
     lists::bbTAJkeresClick(dep.state);
-    QCOMPARE(driver.shown(), (QStringList{QStringLiteral("frmTAJkeres"), QStringLiteral("frmListakezelo")}));
+    QCOMPARE(driver.shown(),
+             (QStringList{QStringLiteral("frmTAJkeres"), QStringLiteral("frmListakezelo")}));
     QVERIFY(messages.texts().isEmpty());
     QCOMPARE(dep.state.aktTAJ(), stored);
     QCOMPARE(opened.list, 3);
@@ -195,8 +199,9 @@ void TestTajKeres::severalListsShowChooserOverResult()
         db::Dataset *shown = dep.state.dsListaDb().dataset();
         QCOMPARE(shown, &dep.state.aqAlt());
         for (int row = 0; row < shown->recordCount(); ++row)
-            offered.append({shown->value(row, shown->columnIndex(QStringLiteral("BEAVTIP_NEV"))).toString(),
-                            shown->value(row, shown->columnIndex(QStringLiteral("Listatagok"))).toLongLong()});
+            offered.append(
+                {shown->value(row, shown->columnIndex(QStringLiteral("BEAVTIP_NEV"))).toString(),
+                 shown->value(row, shown->columnIndex(QStringLiteral("Listatagok"))).toLongLong()});
         auto *grid = d->findChild<QAbstractItemView *>(QStringLiteral("DBGrid1"));
         QVERIFY(grid);
         if (confirm) {
@@ -211,9 +216,11 @@ void TestTajKeres::severalListsShowChooserOverResult()
     recordListManager(driver, dep.state, opened);
     lists::bbTAJkeresClick(dep.state);
 
-    std::sort(offered.begin(), offered.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    QCOMPARE(offered, (QList<QPair<QString, qint64>>{{QStringLiteral("Sebészeti felvétel"), 1},
-                                                     {QStringLiteral("Térdprotézis beültetése"), 2}}));
+    std::sort(offered.begin(), offered.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    QCOMPARE(offered,
+             (QList<QPair<QString, qint64>>{{QStringLiteral("Sebészeti felvétel"), 1},
+                                            {QStringLiteral("Térdprotézis beültetése"), 2}}));
     QVERIFY(messages.texts().isEmpty());
     if (confirm) {
         QCOMPARE(driver.shown().size(), 3);
@@ -253,7 +260,8 @@ void TestTajKeres::notOnAnyList()
     searchFor(driver, taj);
     lists::bbTAJkeresClick(dep.state);
     QCOMPARE(driver.shown(), QStringList{QStringLiteral("frmTAJkeres")});
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("Ez a TAJ nem szerepel egy listán sem!")});
+    QCOMPARE(messages.texts(),
+             QStringList{QStringLiteral("Ez a TAJ nem szerepel egy listán sem!")});
     QCOMPARE(dep.state.aktTAJ(), taj);
     QCOMPARE(dep.state.aktBeavtip(), -1);
 }
@@ -274,8 +282,9 @@ void TestTajKeres::listZeroFoundMakesNextListPressSkipChooser()
         QCOMPARE(opened.currentTaj, taj);
         // The next list button goes straight to list 0.
         lists::bbZazadorozClick(dep.state, QStringLiteral("bbZazadoroz"));
-        QCOMPARE(driver.shown(), (QStringList{QStringLiteral("frmTAJkeres"), QStringLiteral("frmListakezelo"),
-                                              QStringLiteral("frmListakezelo")}));
+        QCOMPARE(driver.shown(),
+                 (QStringList{QStringLiteral("frmTAJkeres"), QStringLiteral("frmListakezelo"),
+                              QStringLiteral("frmListakezelo")}));
         QVERIFY(messages.texts().isEmpty());
     }
 }

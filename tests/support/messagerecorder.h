@@ -4,8 +4,8 @@
 
 #include <QHash>
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 

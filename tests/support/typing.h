@@ -12,8 +12,7 @@ namespace testsupport {
 void typeText(QWidget *widget, const QString &text);
 
 // Finds a child by objectName; a missing one ends the test run with its name.
-template<class T>
-T *child(QObject *parent, const QString &objectName)
+template<class T> T *child(QObject *parent, const QString &objectName)
 {
     T *found = parent->findChild<T *>(objectName);
     if (!found)

@@ -11,10 +11,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTextBrowser>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 
 using namespace testsupport;
@@ -91,11 +91,13 @@ void TestConventions::errorText_data()
     QTest::newRow("letter") << QStringLiteral("file is encrypted or is not a database")
                             << QStringLiteral("file is encrypted or is not a database.");
     QTest::newRow("digit") << QStringLiteral("hiba 26") << QStringLiteral("hiba 26.");
-    QTest::newRow("Hungarian letter") << QStringLiteral("nem írható ő") << QStringLiteral("nem írható ő.");
+    QTest::newRow("Hungarian letter")
+        << QStringLiteral("nem írható ő") << QStringLiteral("nem írható ő.");
     QTest::newRow("exclamation") << QStringLiteral("Hiba!") << QStringLiteral("Hiba!");
     QTest::newRow("parenthesis") << QStringLiteral("hiba (26)") << QStringLiteral("hiba (26)");
     QTest::newRow("full stop") << QStringLiteral("Hiba.") << QStringLiteral("Hiba.");
-    QTest::newRow("slash comes after full stop") << QStringLiteral("a/b/") << QStringLiteral("a/b/.");
+    QTest::newRow("slash comes after full stop")
+        << QStringLiteral("a/b/") << QStringLiteral("a/b/.");
     QTest::newRow("comma comes before it") << QStringLiteral("a,") << QStringLiteral("a,");
     QTest::newRow("empty") << QString() << QString();
 }
@@ -258,7 +260,8 @@ void TestConventions::missingHelpFileIsReported()
     MessageRecorder messages;
     ui::showHelp(nullptr, 40);
     QCOMPARE(messages.count(), 1);
-    QVERIFY2(messages.last().contains(QStringLiteral("Zazadoroz.hlp")), qPrintable(messages.last()));
+    QVERIFY2(messages.last().contains(QStringLiteral("Zazadoroz.hlp")),
+             qPrintable(messages.last()));
 }
 
 QTEST_MAIN(TestConventions)
