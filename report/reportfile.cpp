@@ -1,12 +1,12 @@
 #include "reportfile.h"
 
 #include "adoxml.h"
+#include "reportsavefile.h"
 
 #include "db/error.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace report {
 
@@ -20,17 +20,6 @@ QString lineBreak()
 
 // Characters that break a file name on one platform or another.
 constexpr auto forbiddenInName = u"/\\:*?\"<>|";
-
-// Qt's own wording for the two usual causes is English; the system's text is kept otherwise.
-QString openFailureReason(const QFileDevice &file)
-{
-    const QFileInfo target(file.fileName());
-    if (target.isDir())
-        return QStringLiteral("ezen a néven könyvtár áll");
-    if (!target.absoluteDir().exists())
-        return QStringLiteral("a könyvtár nem létezik");
-    return file.errorString();
-}
 
 } // namespace
 
@@ -90,16 +79,10 @@ QString reportFilePath(const QString &reportDir, const QString &financingCode, c
 
 void saveReport(const QString &path, const db::Dataset &rows)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw db::Error(QStringLiteral("Nem hozható létre a jelentés állománya: %1 (%2)")
-                            .arg(QDir::toNativeSeparators(path), openFailureReason(file)));
+    ReportSaveFile file(path);
+    file.start();
     writeAdoXml(file, rows);
-    // Until the commit the earlier file of the day stays as it was; an uncommitted save
-    // leaves nothing behind.
-    if (!file.commit())
-        throw db::Error(QStringLiteral("Nem sikerült elmenteni a jelentés állományát: %1 (%2)")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+    file.commit();
 }
 
 QString noRowsMessage()

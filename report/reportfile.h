@@ -32,8 +32,8 @@ QString financingCodeProblem(const QString &financingCode);
 // with the reason when the code cannot be part of a file name.
 QString reportFilePath(const QString &reportDir, const QString &financingCode, const QDate &day);
 
-// Writes the rows to the file through a temporary file beside it; the file of that name is
-// replaced only when everything was written. Throws db::Error with the system's message.
+// Writes the rows through ReportSaveFile: the file of that name is replaced only once every
+// byte is on the disk. Throws db::Error naming the cause.
 void saveReport(const QString &path, const db::Dataset &rows);
 
 QString noRowsMessage();
