@@ -4,6 +4,7 @@
 
 #include "db/dataset.h"
 
+#include <QAbstractProxyModel>
 #include <QHeaderView>
 #include <QScrollBar>
 
@@ -45,12 +46,57 @@ DbGrid::DbGrid(const QString &objectName, QWidget *parent)
     setPalette(p);
 
     setModel(&m_model);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { selectionMoved(current); });
-    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
-        applyColumnWidths();
-        selectDatasetRow();
-    });
+    watchViewModel();
+}
+
+void DbGrid::setProxy(QAbstractProxyModel *proxy)
+{
+    m_proxy = proxy;
+    if (proxy) {
+        proxy->setSourceModel(&m_model);
+        setModel(proxy);
+    } else {
+        setModel(&m_model);
+    }
+    watchViewModel();
+    applyColumnWidths();
+    selectDatasetRow();
+}
+
+void DbGrid::watchViewModel()
+{
+    for (const auto &c : std::as_const(m_viewModelConnections))
+        disconnect(c);
+    m_viewModelConnections.clear();
+    // Connected after the view's own, so the header has been rebuilt when the widths come.
+    m_viewModelConnections
+        << connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                   [this](const QModelIndex &current) { selectionMoved(current); })
+        << connect(model(), &QAbstractItemModel::modelReset, this,
+                   [this] {
+                       applyColumnWidths();
+                       selectDatasetRow();
+                   })
+        // Other rows shown, or another order: the current row is looked up again.
+        << connect(model(), &QAbstractItemModel::layoutChanged, this,
+                   [this] { selectDatasetRow(); });
+}
+
+int DbGrid::viewRow(int datasetRow) const
+{
+    if (datasetRow < 0 || datasetRow >= m_model.rowCount())
+        return -1;
+    if (!m_proxy)
+        return datasetRow;
+    return m_proxy->mapFromSource(m_model.index(datasetRow, 0)).row();
+}
+
+int DbGrid::datasetRow(int viewRow) const
+{
+    if (!m_proxy)
+        return viewRow >= 0 && viewRow < m_model.rowCount() ? viewRow : -1;
+    const QModelIndex source = m_proxy->mapToSource(m_proxy->index(viewRow, 0));
+    return source.isValid() ? source.row() : -1;
 }
 
 void DbGrid::setColumns(const QList<GridColumn> &columns)
@@ -109,10 +155,10 @@ void DbGrid::selectDatasetRow()
     if (m_syncing)
         return;
     const db::Dataset *ds = m_model.dataset();
-    const int row = ds && ds->isOpen() ? ds->currentRow() : -1;
+    const int row = ds && ds->isOpen() ? viewRow(ds->currentRow()) : -1;
     m_syncing = true;
-    if (row >= 0 && row < m_model.rowCount()) {
-        const QModelIndex index = m_model.index(row, std::max(0, currentIndex().column()));
+    if (row >= 0) {
+        const QModelIndex index = model()->index(row, std::max(0, currentIndex().column()));
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
                                                      | QItemSelectionModel::Rows);
         scrollTo(index);
@@ -127,10 +173,11 @@ void DbGrid::selectionMoved(const QModelIndex &current)
     if (m_syncing || !current.isValid())
         return;
     db::Dataset *ds = m_model.dataset();
-    if (!ds || !ds->isOpen() || ds->currentRow() == current.row())
+    const int row = datasetRow(current.row());
+    if (!ds || !ds->isOpen() || row < 0 || ds->currentRow() == row)
         return;
     m_syncing = true;
-    ds->setCurrentRow(current.row());
+    ds->setCurrentRow(row);
     m_syncing = false;
 }
 

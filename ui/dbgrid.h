@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QTableView>
 
+class QAbstractProxyModel;
+
 namespace ui {
 
 // A read-only, whole-row grid over whatever dataset its data source is bound to: a title row,
@@ -20,6 +22,13 @@ public:
     void setDataSource(DataSource *source);
     DataSource *dataSource() const { return m_model.dataSource(); }
     DatasetModel *datasetModel() { return &m_model; }
+    // Shows the dataset's rows through a proxy over datasetModel() (chosen rows, another
+    // order); the selection and the dataset's current row still follow each other, mapped.
+    void setProxy(QAbstractProxyModel *proxy);
+    // The grid row that shows the dataset row, or -1 when it is hidden.
+    int viewRow(int datasetRow) const;
+    // The dataset row shown in the grid row, or -1.
+    int datasetRow(int viewRow) const;
 
     // The width a column gets: its display width in digits, never narrower than its title.
     static int columnWidth(const GridColumn &column, const QFontMetrics &metrics);
@@ -33,11 +42,14 @@ protected:
                                                          const QEvent *event) const override;
 
 private:
+    void watchViewModel();
     void applyColumnWidths();
     void selectDatasetRow();
     void selectionMoved(const QModelIndex &current);
 
     DatasetModel m_model;
+    QPointer<QAbstractProxyModel> m_proxy;
+    QList<QMetaObject::Connection> m_viewModelConnections;
     bool m_syncing = false;
 };
 
