@@ -11,7 +11,7 @@ prefix=$(realpath -m "${2:-$here/program}")
 build=${BUILD_DIR:-$here/build}
 
 packages=(cmake g++ make pkg-config libgl-dev qt6-base-dev qt6-svg-dev qt6-translations-l10n
-          libsqlcipher-dev sqlcipher libbenchmark-dev python3)
+          libsqlcipher-dev sqlcipher libbenchmark-dev python3 poppler-utils)
 
 install_missing() {
     local missing=()

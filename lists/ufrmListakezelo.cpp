@@ -1,26 +1,55 @@
 #include "ufrmListakezelo.h"
 
+#include "atomicfile.h"
+#include "csvwriter.h"
 #include "member.h"
+#include "memberhistory.h"
+#include "memberorder.h"
+#include "memberprinter.h"
 #include "ufrmAdatok.h"
+#include "ufrmNaplo.h"
 
 #include "db/clock.h"
 #include "db/fields.h"
 #include "db/statements.h"
 #include "ui/controls.h"
 #include "ui/dbgrid.h"
+#include "ui/filedialog.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
+#include "ui/messages.h"
 #include "ui/modal.h"
+#include "ui/rowmapmodel.h"
 
+#include <QDir>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 constexpr int helpContext = 60;
+// Columns of the listing that hold numbers: the reference number and the waiting days.
+constexpr int hivSzamColumn = 0;
 
+QPushButton *helperButton(const char *name, const QString &caption, const QString &accessible,
+                          QWidget *parent)
+{
+    QPushButton *button = ui::button(QString::fromLatin1(name), caption, QString(), parent);
+    button->setAccessibleName(accessible);
+    ui::setHelpContext(button, helpContext);
+    return button;
+}
 } // namespace
 
 TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
@@ -51,26 +80,81 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     dbgLista->setAccessibleName(windowTitle());
     dbgLista->setColumns(memberColumns());
     dbgLista->setDataSource(&m_dsListaAdatok);
+    m_shown = new ui::RowMapModel(this);
+    dbgLista->setProxy(m_shown);
+    QHeaderView *titles = dbgLista->horizontalHeader();
+    titles->setSectionsClickable(true);
+    titles->setSortIndicatorShown(true);
+    titles->setSortIndicator(-1, Qt::AscendingOrder);
+
+    // The helpers come after the window's own controls, in tab order too.
+    lblKereses = ui::label(QStringLiteral("lblKereses"), QStringLiteral("Keresés:"), this);
+    eKereses = new QLineEdit(this);
+    eKereses->setObjectName(QStringLiteral("eKereses"));
+    eKereses->setAccessibleName(QStringLiteral("Keresés név vagy TAJ szám szerint"));
+    eKereses->setPlaceholderText(QStringLiteral("név vagy TAJ szám"));
+    ui::setHelpContext(eKereses, helpContext);
+    lblKereses->setBuddy(eKereses);
+    btnKeresTorol = helperButton("btnKeresTorol", QStringLiteral("Törlés"),
+                                 QStringLiteral("Keresés törlése"), this);
+    btnNyomtat = helperButton("btnNyomtat", QStringLiteral("Nyomtatás..."),
+                              QStringLiteral("A látható tagok nyomtatása"), this);
+    btnPdf = helperButton("btnPdf", QStringLiteral("Mentés PDF-be..."),
+                          QStringLiteral("A látható tagok mentése PDF fájlba"), this);
+    btnCsv = helperButton("btnCsv", QStringLiteral("Mentés CSV-be..."),
+                          QStringLiteral("A látható tagok mentése táblázatkezelőnek"), this);
+    btnNaplo = helperButton("btnNaplo", QStringLiteral("Napló..."),
+                            QStringLiteral("A kiválasztott tag eseménynaplója"), this);
+    btnNaplo->setEnabled(false);
+    lblAllapot = ui::label(QStringLiteral("lblAllapot"), QString(), this);
+    lblAllapot->setAccessibleName(QStringLiteral("A lista adatai"));
 
     addButton(bbOK, ui::mrOk);
     addButton(bbUjTag, ui::mrNone, [this] { bbEsemClick(bbUjTag->objectName()); });
     addButton(bbEsem, ui::mrNone, [this] { bbEsemClick(bbEsem->objectName()); });
+    addButton(btnKeresTorol, ui::mrNone, [this] { eKereses->clear(); });
+    addButton(btnNyomtat, ui::mrNone, [this] { btnNyomtatClick(); });
+    addButton(btnPdf, ui::mrNone, [this] { btnPdfClick(); });
+    addButton(btnCsv, ui::mrNone, [this] { btnCsvClick(); });
+    addButton(btnNaplo, ui::mrNone, [this] { btnNaploClick(); });
     setDefaultButton(bbOK);
     // Esc adds a new member; the close box still closes the window.
     setCancelButton(bbUjTag);
 
+    connect(eKereses, &QLineEdit::textChanged, this, [this] { applySearch(); });
+    connect(titles, &QHeaderView::sectionClicked, this, [this](int section) { sortBy(section); });
+    connect(&m_aqListaAdatok, &db::Dataset::currentRowChanged, this,
+            [this](int row) { currentMoved(row); });
+    connect(&m_aqListaAdatok, &db::Dataset::closed, this, [this] {
+        m_search.clear();
+        m_order.clear();
+        m_listed.clear();
+    });
+
+    auto *helpers = new QHBoxLayout;
+    helpers->addWidget(lblKereses);
+    helpers->addWidget(eKereses, 1);
+    helpers->addWidget(btnKeresTorol);
+    helpers->addStretch();
+    helpers->addWidget(btnNyomtat);
+    helpers->addWidget(btnPdf);
+    helpers->addWidget(btnCsv);
+    helpers->addWidget(btnNaplo);
     auto *panel = new QHBoxLayout;
     panel->addWidget(bbUjTag);
     panel->addWidget(bbEsem);
     panel->addStretch();
     panel->addWidget(bbOK);
     auto *layout = new QVBoxLayout(this);
+    layout->addLayout(helpers);
     layout->addWidget(dbgLista, 1);
+    layout->addWidget(lblAllapot);
     layout->addLayout(panel);
 
-    setTabOrder(bbOK, bbUjTag);
-    setTabOrder(bbUjTag, bbEsem);
-    setTabOrder(bbEsem, dbgLista);
+    QWidget *order[] = {bbOK,          bbUjTag,    bbEsem, dbgLista, eKereses,
+                        btnKeresTorol, btnNyomtat, btnPdf, btnCsv,   btnNaplo};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     // Every column in sight from the start, as far as the desktop is wide.
     const QMargins margins = layout->contentsMargins();
@@ -100,6 +184,139 @@ void TfrmListakezelo::readMembers()
     m_aqListaAdatok.setParameter(QStringLiteral("Aktbeavtip"), m_host.aktBeavtip());
     m_aqListaAdatok.open();
     bbEsem->setEnabled(m_aqListaAdatok.recordCount() > 0);
+    membersRead();
+}
+
+void TfrmListakezelo::membersRead()
+{
+    // Folded once per reading: a keystroke in the search box then only compares.
+    const int rows = m_aqListaAdatok.recordCount();
+    const int nev = m_aqListaAdatok.columnIndex(QStringLiteral("NEV"));
+    const int taj = m_aqListaAdatok.columnIndex(QStringLiteral("TAJ"));
+    const int listara = m_aqListaAdatok.columnIndex(QStringLiteral("LISTARA_DATUM"));
+    m_search.clear();
+    m_search.reserve(rows);
+    m_listed.assign(size_t(rows), 0);
+    for (int row = 0; row < rows; ++row) {
+        m_search.addRow(m_aqListaAdatok.value(row, nev).toString(),
+                        m_aqListaAdatok.value(row, taj).toString());
+        const QDateTime listed = m_aqListaAdatok.value(row, listara).toDateTime();
+        if (listed.isValid())
+            m_listed[size_t(row)] = listed.date().toJulianDay();
+    }
+    if (m_listName.isEmpty())
+        m_listName = readListName();
+    // Each reading comes in the list's own order, with its first row current.
+    m_sortColumn = -1;
+    m_descending = false;
+    dbgLista->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_order = lists::ownOrder(m_aqListaAdatok);
+    applySearch();
+}
+
+void TfrmListakezelo::applySearch()
+{
+    const std::vector<int> &order = m_order;
+    std::vector<int> rows = m_search.filter(eKereses->text(), order);
+    const bool anyShown = !rows.empty();
+    const int first = anyShown ? rows.front() : -1;
+    m_shown->setRows(std::move(rows));
+    // The current row is always one the person sees, so an event goes to a member in sight.
+    if (anyShown && m_aqListaAdatok.isOpen() && dbgLista->viewRow(m_aqListaAdatok.currentRow()) < 0)
+        m_aqListaAdatok.setCurrentRow(first);
+    const bool members = m_aqListaAdatok.isOpen() && m_aqListaAdatok.recordCount() > 0;
+    bbEsem->setEnabled(members && anyShown);
+    btnNaplo->setEnabled(members && anyShown);
+    updateStatus();
+}
+
+void TfrmListakezelo::sortBy(int visibleColumn)
+{
+    const QList<ui::GridColumn> &columns = dbgLista->datasetModel()->visibleColumns();
+    if (visibleColumn < 0 || visibleColumn >= columns.size() || !m_aqListaAdatok.isOpen())
+        return;
+    m_descending = visibleColumn == m_sortColumn && !m_descending;
+    m_sortColumn = visibleColumn;
+    m_order = lists::sortedOrder(m_aqListaAdatok, columns.at(visibleColumn).field, m_descending);
+    dbgLista->horizontalHeader()->setSortIndicator(
+        visibleColumn, m_descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    applySearch();
+    dbgLista->scrollTo(dbgLista->currentIndex());
+}
+
+void TfrmListakezelo::currentMoved(int row)
+{
+    // A member the search hides became current (the member dialog found its TAJ): the
+    // search goes, so the person sees the row.
+    if (row < 0 || row >= m_aqListaAdatok.recordCount() || dbgLista->viewRow(row) >= 0)
+        return;
+    if (!eKereses->text().isEmpty())
+        eKereses->clear();
+}
+
+void TfrmListakezelo::updateStatus()
+{
+    const qint64 today = db::today().toJulianDay();
+    qint64 oldest = std::numeric_limits<qint64>::max();
+    for (const int row : m_shown->rows()) {
+        const qint64 listed = m_listed.at(size_t(row));
+        if (listed != 0)
+            oldest = std::min(oldest, listed);
+    }
+    std::optional<int> longest;
+    if (oldest != std::numeric_limits<qint64>::max())
+        longest = int(today - oldest);
+    lblAllapot->setText(
+        lists::statusLine(m_listName, m_shown->rowCount(), m_aqListaAdatok.recordCount(), longest));
+}
+
+QString TfrmListakezelo::readListName()
+{
+    db::Dataset list;
+    list.setConnection(&m_host.acZazadoroz());
+    list.setSql(QStringLiteral("SELECT BEAVTIP_NEV FROM BEAV_TIP WHERE BEAVTIP_KOD = :Kod"));
+    list.setParameter(QStringLiteral("Kod"), m_host.aktBeavtip());
+    list.open();
+    const QString name
+        = list.recordCount() > 0 ? list.asText(QStringLiteral("BEAVTIP_NEV")) : QString();
+    return name.isEmpty() ? QStringLiteral("%1. lista").arg(m_host.aktBeavtip()) : name;
+}
+
+lists::MemberListing TfrmListakezelo::shownMembers() const
+{
+    lists::MemberListing listing;
+    // The department's one row, read where it is without moving the table's current row.
+    const db::Dataset &osztaly = m_host.atOsztaly();
+    const int nameColumn
+        = osztaly.isOpen() ? osztaly.columnIndex(QStringLiteral("OSZTALYNEV")) : -1;
+    if (nameColumn >= 0 && osztaly.recordCount() > 0)
+        listing.department = osztaly.value(0, nameColumn).toString();
+    listing.listName = m_listName;
+    listing.date = db::today();
+    const int columns = m_shown->columnCount();
+    for (int c = 0; c < columns; ++c)
+        listing.titles << m_shown->headerData(c, Qt::Horizontal).toString();
+    listing.titles << lists::waitingDaysTitle();
+    listing.numberColumns = {hivSzamColumn, columns};
+    const qint64 today = listing.date.toJulianDay();
+    for (int r = 0; r < m_shown->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < columns; ++c)
+            cells << m_shown->index(r, c).data().toString();
+        const qint64 listed = m_listed.at(size_t(m_shown->sourceRow(r)));
+        cells << (listed != 0 ? QString::number(today - listed) : QString());
+        listing.rows << cells;
+    }
+    return listing;
+}
+
+QString TfrmListakezelo::suggestedFileName(const QString &suffix) const
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = QStringLiteral("Lista_%1_%2.%3")
+                             .arg(QString::number(m_host.aktBeavtip()),
+                                  db::today().toString(QStringLiteral("yyyyMMdd")), suffix);
+    return folder.isEmpty() ? name : QDir(folder).filePath(name);
 }
 
 void TfrmListakezelo::bbEsemClick(const QString &senderName)
@@ -112,4 +329,78 @@ void TfrmListakezelo::bbEsemClick(const QString &senderName)
         frmAdatok->fill(lists::newEntryFill(db::today()));
     ui::execModal(frmAdatok);
     readMembers();
+}
+
+void TfrmListakezelo::btnNyomtatClick()
+{
+    const lists::MemberListing listing = shownMembers();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(listing.listName);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName(QStringLiteral("frmNyomtatasiKep"));
+    preview.setWindowTitle(QStringLiteral("Nyomtatási kép"));
+    preview.setAccessibleName(preview.windowTitle());
+    ui::setHelpContext(&preview, helpContext);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [&listing](QPrinter *target) { lists::MemberPrinter(listing).paint(target); });
+    ui::execModal(&preview);
+}
+
+void TfrmListakezelo::btnPdfClick()
+{
+    const QString path = ui::askSaveFileName(
+        this, QStringLiteral("Mentés PDF fájlba"), QStringLiteral("PDF fájl (*.pdf)"),
+        QStringLiteral("pdf"), suggestedFileName(QStringLiteral("pdf")));
+    if (path.isEmpty())
+        return;
+    const lists::MemberListing listing = shownMembers();
+    // All pages into a temporary file, which takes the name only once it is whole.
+    QSaveFile file(path);
+    const auto fail = [&path, &file] {
+        throw db::Error(QStringLiteral("A(z) %1 fájl nem írható: %2")
+                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        fail();
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(QPageLayout::Landscape);
+        writer.setTitle(listing.department + QStringLiteral(" – ") + listing.listName);
+        writer.setCreator(ui::applicationTitle());
+        lists::MemberPrinter(listing).paint(&writer);
+    }
+    if (file.error() != QFileDevice::NoError || !file.commit())
+        fail();
+    ui::showMessage(this, QStringLiteral("A fájl elkészült: ") + QDir::toNativeSeparators(path));
+}
+
+void TfrmListakezelo::btnCsvClick()
+{
+    const QString path = ui::askSaveFileName(
+        this, QStringLiteral("Mentés CSV fájlba"), QStringLiteral("CSV fájl (*.csv)"),
+        QStringLiteral("csv"), suggestedFileName(QStringLiteral("csv")));
+    if (path.isEmpty())
+        return;
+    const lists::MemberListing listing = shownMembers();
+    lists::CsvWriter csv(listing.numberColumns);
+    csv.addRow(listing.titles);
+    for (const QStringList &row : listing.rows)
+        csv.addRow(row);
+    lists::writeFileAtomically(path, csv.document());
+    ui::showMessage(this, QStringLiteral("A fájl elkészült: ") + QDir::toNativeSeparators(path));
+}
+
+void TfrmListakezelo::btnNaploClick()
+{
+    if (!m_aqListaAdatok.isOpen() || m_aqListaAdatok.eof())
+        return;
+    const qint64 hivSzam = m_aqListaAdatok.asInteger(QStringLiteral("HIV_SZAM"));
+    const QString member
+        = QStringLiteral("Hiv. Szám: %1   TAJ: %2   Név: %3")
+              .arg(QString::number(hivSzam), m_aqListaAdatok.asText(QStringLiteral("TAJ")),
+                   m_aqListaAdatok.asText(QStringLiteral("NEV")));
+    TfrmNaplo naplo(member, lists::readHistory(m_host.acZazadoroz(), hivSzam), this);
+    ui::execModal(&naplo);
 }

@@ -1,19 +1,29 @@
 #pragma once
 
+#include "memberlisting.h"
+#include "membersearch.h"
+
 #include "db/dataset.h"
 #include "ui/datasetmodel.h"
 #include "ui/datasource.h"
 #include "ui/dialog.h"
 
+#include <vector>
+
+class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace ui {
 class DbGrid;
 class MainHost;
+class RowMapModel;
 } // namespace ui
 
 // "Listakezelő": the members of the current list, oldest entry first, with the two actions
-// that open the member dialog (a new member, or an event for the selected one).
+// that open the member dialog (a new member, or an event for the selected one). Below them
+// the day's helpers: finding a member, sorting by a column, the count line, printing,
+// exporting the members shown, and the history of the selected member.
 class TfrmListakezelo : public ui::Dialog
 {
     Q_OBJECT
@@ -21,11 +31,11 @@ public:
     TfrmListakezelo(ui::MainHost &host, QWidget *parent = nullptr);
 
     // The member query; the member dialog looks a TAJ up in it and reads the old event of its
-    // current row.
+    // current row. It always holds every member of the list, whatever the search shows.
     db::Dataset &aqListaAdatok() { return m_aqListaAdatok; }
 
     // Runs the member query for the list aktBeavtip and enables "Esemény bejegyzése" exactly
-    // when it has rows; the first row is current afterwards.
+    // when it has rows; the list's own order comes back and the first row shown is current.
     void readMembers();
 
     // The click handler of "Új Listatag hozzáadása" and "Esemény bejegyzése".
@@ -34,7 +44,22 @@ public:
     // The grid's columns: the query's fields with their titles and display widths.
     static QList<ui::GridColumn> memberColumns();
 
+    // The members shown, in the order shown, as they are printed and exported.
+    lists::MemberListing shownMembers() const;
+
 private:
+    void membersRead();
+    void applySearch();
+    void sortBy(int visibleColumn);
+    void currentMoved(int row);
+    void updateStatus();
+    void btnNyomtatClick();
+    void btnPdfClick();
+    void btnCsvClick();
+    void btnNaploClick();
+    QString suggestedFileName(const QString &suffix) const;
+    QString readListName();
+
     ui::MainHost &m_host;
     db::Dataset m_aqListaAdatok;
     ui::DataSource m_dsListaAdatok;
@@ -42,4 +67,20 @@ private:
     QPushButton *bbUjTag;
     QPushButton *bbEsem;
     ui::DbGrid *dbgLista;
+    QLabel *lblKereses;
+    QLineEdit *eKereses;
+    QPushButton *btnKeresTorol;
+    QPushButton *btnNyomtat;
+    QPushButton *btnPdf;
+    QPushButton *btnCsv;
+    QPushButton *btnNaplo;
+    QLabel *lblAllapot;
+
+    ui::RowMapModel *m_shown;
+    lists::MemberSearch m_search;
+    std::vector<int> m_order;     // the rows in the order chosen; the list's own order at first
+    std::vector<qint64> m_listed; // each row's listing day (Julian day), 0 when it has none
+    int m_sortColumn = -1;        // the visible column sorted by; -1 for the list's own order
+    bool m_descending = false;
+    QString m_listName;
 };
