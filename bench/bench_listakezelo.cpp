@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -166,6 +167,24 @@ void scrollGrid(benchmark::State &st)
     }
 }
 
+// One keystroke in the search box over the whole list, the grid's row map included: a
+// letter typed, then taken back, so the rows shown narrow and widen in turn.
+void searchKeystroke(benchmark::State &st)
+{
+    TfrmListakezelo window(fixture->state, &fixture->mainWidget);
+    window.readMembers();
+    window.show();
+    QApplication::processEvents();
+    auto *search = window.findChild<QLineEdit *>(QStringLiteral("eKereses"));
+    auto *grid = window.findChild<QTableView *>(QStringLiteral("dbgLista"));
+    const QString typed = QStringLiteral("kovacs e");
+    int step = 0;
+    for (auto _ : st) {
+        search->setText(typed.left(typed.size() - (step++ % 2)));
+        benchmark::DoNotOptimize(grid->model()->rowCount());
+    }
+}
+
 } // namespace
 
 BENCHMARK(rawStepLoop)->Unit(benchmark::kMillisecond)->Iterations(8);
@@ -173,6 +192,7 @@ BENCHMARK(datasetOnly)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(datasetAndModel)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(listManagerWindow)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(scrollGrid)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(searchKeystroke)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 int main(int argc, char **argv)
 {

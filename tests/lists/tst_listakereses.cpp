@@ -85,6 +85,7 @@ private Q_SLOTS:
     void searchNarrowsTheGrid();
     void titlesSortAndRereadRestoresOwnOrder();
     void duplicateTajHiddenBySearchIsShown();
+    void helpersFollowTheWindowsOwnControls();
 };
 
 void TestListakereses::searchNarrowsTheGrid_data()
@@ -218,6 +219,22 @@ void TestListakereses::duplicateTajHiddenBySearchIsShown()
     QCOMPARE(currentWhenFound, u"987654321"_s);
     QCOMPARE(rows(dep.state.connection(), u"SELECT count(*) FROM LISTA"_s),
              (QList<QVariantList>{{qint64(6)}}));
+}
+
+void TestListakereses::helpersFollowTheWindowsOwnControls()
+{
+    Department dep;
+    addMembers(dep);
+    TfrmListakezelo window(dep.state, &dep.mainWidget);
+    window.readMembers();
+    QStringList chain;
+    for (QWidget *w = window.nextInFocusChain(); w && w != &window; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus)
+            chain << w->objectName();
+    }
+    QCOMPARE(chain, (QStringList{u"bbOK"_s, u"bbUjTag"_s, u"bbEsem"_s, u"dbgLista"_s, u"eKereses"_s,
+                                 u"btnKeresTorol"_s, u"btnNyomtat"_s, u"btnPdf"_s, u"btnCsv"_s,
+                                 u"btnNaplo"_s}));
 }
 
 QTEST_MAIN(TestListakereses)

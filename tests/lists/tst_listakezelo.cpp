@@ -223,6 +223,9 @@ void TestListakezelo::keysOfTheWindow_data()
     QTest::newRow("Enter on bbEsem presses it") << "bbEsem" << int(Qt::Key_Return) << "event";
     QTest::newRow("Esc on the grid adds a member") << "dbgLista" << int(Qt::Key_Escape) << "new";
     QTest::newRow("Esc on bbEsem adds a member") << "bbEsem" << int(Qt::Key_Escape) << "new";
+    QTest::newRow("Enter in the search box closes") << "eKereses" << int(Qt::Key_Return) << "";
+    QTest::newRow("Esc in the search box adds a member")
+        << "eKereses" << int(Qt::Key_Escape) << "new";
 }
 
 void TestListakezelo::keysOfTheWindow()
