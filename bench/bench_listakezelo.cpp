@@ -38,7 +38,8 @@ struct Fixture
         : state(&mainWidget, dir.path() + u'/')
     {
         db::schema::createDatabase(
-            QDir(dir.path()).filePath(QString::fromLatin1(db::databaseFileName)));
+            QDir(dir.path()).filePath(QString::fromLatin1(db::databaseFileName)),
+            db::schema::Contents::WithSampleLists);
         state.connect();
         state.grantAccess();
         tools::GeneratorOptions options;

@@ -26,7 +26,7 @@ struct Fixture
     Fixture()
     {
         const QString path = QDir(dir.path()).filePath(QString::fromLatin1(db::databaseFileName));
-        db::schema::createDatabase(path);
+        db::schema::createDatabase(path, db::schema::Contents::WithSampleLists);
         connection.open(path);
         tools::generate(connection, entryCount, tools::GeneratorOptions{});
         // Patients that are on some list, spread over the file, searched in turn.

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <iterator>
+
 namespace db::schema {
 
 namespace {
@@ -237,6 +239,30 @@ void migrate(Connection &connection, int fromVersion, int toVersion)
     transaction.commit();
 }
 
+namespace {
+
+struct List
+{
+    int code;
+    const char *name;
+    const char *kind;
+};
+
+void insertLists(Connection &connection, const List *first, const List *last)
+{
+    Statement list(connection, QStringLiteral("INSERT INTO BEAV_TIP (BEAVTIP_KOD, BEAVTIP_NEV, "
+                                              "BEAVTIP_FAJTA) VALUES (?, ?, ?)"));
+    for (const List *l = first; l != last; ++l) {
+        list.bind(1, l->code);
+        list.bind(2, QString::fromUtf8(l->name));
+        list.bind(3, QString::fromUtf8(l->kind));
+        list.step();
+        list.reset();
+    }
+}
+
+} // namespace
+
 void insertReferenceData(Connection &connection)
 {
     struct Event
@@ -245,6 +271,8 @@ void insertReferenceData(Connection &connection)
         const char *name;
         const char *onList;
     };
+    // A new entry always starts with "Várakozás"; the rest are the ways an entry leaves its
+    // list, or stays on it postponed.
     static const Event events[] = {
         {"VAR", "Várakozás", "I"},
         {"HAL", "Halasztva a beteg kérésére", "I"},
@@ -254,19 +282,9 @@ void insertReferenceData(Connection &connection)
         {"ATH", "Más intézménybe áthelyezve", "N"},
         {"NJE", "Nem jelent meg", "N"},
     };
-    struct List
-    {
-        int code;
-        const char *name;
-        const char *kind;
-    };
-    static const List lists[] = {
-        {0, "Járóbeteg-ellátás", "J"},        {1, "Csípőprotézis beültetése", "V"},
-        {2, "Térdprotézis beültetése", "V"},  {3, "Szürkehályog-műtét", "V"},
-        {4, "Epehólyag-eltávolítás", "V"},    {5, "Lágyéksérv-műtét", "V"},
-        {11, "Belgyógyászati felvétel", "B"}, {12, "Sebészeti felvétel", "B"},
-        {13, "Nőgyógyászati felvétel", "B"},
-    };
+    // An outpatient department works on list 0 from its first start, and the TAJ search
+    // finds only entries whose list has a row here.
+    static const List outpatientList[] = {{0, "Járóbeteg-ellátás", "J"}};
 
     WriteTransaction transaction(connection);
     Statement event(
@@ -279,25 +297,36 @@ void insertReferenceData(Connection &connection)
         event.step();
         event.reset();
     }
-    Statement list(connection, QStringLiteral("INSERT INTO BEAV_TIP (BEAVTIP_KOD, BEAVTIP_NEV, "
-                                              "BEAVTIP_FAJTA) VALUES (?, ?, ?)"));
-    for (const List &l : lists) {
-        list.bind(1, l.code);
-        list.bind(2, QString::fromUtf8(l.name));
-        list.bind(3, QString::fromUtf8(l.kind));
-        list.step();
-        list.reset();
-    }
+    insertLists(connection, std::begin(outpatientList), std::end(outpatientList));
     transaction.commit();
 }
 
-void createDatabase(const QString &path)
+void insertSampleLists(Connection &connection)
+{
+    static const List lists[] = {
+        {1, "Csípőprotézis beültetése", "V"}, {2, "Térdprotézis beültetése", "V"},
+        {3, "Szürkehályog-műtét", "V"},       {4, "Epehólyag-eltávolítás", "V"},
+        {5, "Lágyéksérv-műtét", "V"},         {11, "Belgyógyászati felvétel", "B"},
+        {12, "Sebészeti felvétel", "B"},      {13, "Nőgyógyászati felvétel", "B"},
+    };
+    if (connection.inTransaction()) {
+        insertLists(connection, std::begin(lists), std::end(lists));
+        return;
+    }
+    WriteTransaction transaction(connection);
+    insertLists(connection, std::begin(lists), std::end(lists));
+    transaction.commit();
+}
+
+void createDatabase(const QString &path, Contents contents)
 {
     Connection connection;
     connection.open(path, Connection::Mode::CreateNew);
     try {
         migrate(connection, 0);
         insertReferenceData(connection);
+        if (contents == Contents::WithSampleLists)
+            insertSampleLists(connection);
         connection.close();
     } catch (...) {
         connection.close();

@@ -20,13 +20,24 @@ QByteArray databaseKey();
 // in one write transaction: each version's steps in order, then the new user_version.
 void migrate(Connection &connection, int fromVersion, int toVersion = currentVersion);
 
-// Writes the reference data of a fresh file: the events (ESEMENY) and intervention types
-// (BEAV_TIP) of both kinds, and list 0 of an outpatient department.
+// What a new file holds besides its schema.
+enum class Contents {
+    Empty,          // the department's event kinds and list 0; the department defines its lists
+    WithSampleLists // the same and a few waiting and patient-admission lists, for trying it out
+};
+
+// Writes what every department needs, in one write transaction: the event kinds (ESEMENY,
+// "Várakozás" among them) and list 0, the single list of an outpatient department.
 void insertReferenceData(Connection &connection);
 
-// Creates a new database file with the current schema and the reference data; refuses a
-// file that already exists (db::Error).
-void createDatabase(const QString &path);
+// Writes a few waiting lists and patient-admission lists (BEAV_TIP), in the caller's write
+// transaction or in one of its own.
+// Lists for trying the program out, never made unasked: a real department defines its own.
+void insertSampleLists(Connection &connection);
+
+// Creates a new database file with the current schema and the reference data (and the sample
+// lists when asked for); refuses a file that already exists (db::Error).
+void createDatabase(const QString &path, Contents contents = Contents::Empty);
 
 // Brings an older file up to date without losing a row; returns the version it had.
 int upgradeDatabase(const QString &path);

@@ -2,6 +2,7 @@
 
 #include "db/clock.h"
 #include "db/connection.h"
+#include "db/schema.h"
 #include "db/sqltext.h"
 
 #include <QByteArray>
@@ -163,6 +164,11 @@ QList<int> Generator::chooseLists()
         if (m_options.outpatient ? kind == QStringLiteral("J")
                                  : (kind == QStringLiteral("V") || kind == QStringLiteral("B")))
             defaults << code;
+    }
+    // A new inpatient file has no lists of its own yet: the generator fills the sample ones.
+    if (m_options.lists.isEmpty() && defaults.isEmpty() && !m_options.outpatient) {
+        db::schema::insertSampleLists(m_connection);
+        return chooseLists();
     }
     if (m_options.lists.isEmpty()) {
         if (defaults.isEmpty())

@@ -11,9 +11,12 @@ namespace {
 
 int usage(QTextStream &err)
 {
-    err << QStringLiteral("Használat:\n"
-                          "  vazuvede-init FÁJL            új, üres adatbázis létrehozása\n"
-                          "  vazuvede-init --upgrade FÁJL  régebbi adatbázis frissítése\n");
+    err << QStringLiteral(
+        "Használat:\n"
+        "  vazuvede-init FÁJL            új adatbázis létrehozása (az események és a 0-s lista,\n"
+        "                                a listákat az osztály maga adja meg)\n"
+        "  vazuvede-init --minta FÁJL    új adatbázis néhány minta listával, kipróbáláshoz\n"
+        "  vazuvede-init --upgrade FÁJL  régebbi adatbázis frissítése\n");
     return 2;
 }
 
@@ -25,10 +28,14 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList arguments = application.arguments().mid(1);
-    const bool upgrade = !arguments.isEmpty() && arguments.first() == QStringLiteral("--upgrade");
-    if (upgrade)
-        arguments.removeFirst();
-    if (arguments.size() != 1 || arguments.first().startsWith(QStringLiteral("--")))
+    const QString option = !arguments.isEmpty() && arguments.first().startsWith(u'-')
+                               ? arguments.takeFirst()
+                               : QString();
+    const bool upgrade = option == QStringLiteral("--upgrade");
+    const bool sample = option == QStringLiteral("--minta");
+    if (!option.isEmpty() && !upgrade && !sample)
+        return usage(err);
+    if (arguments.size() != 1 || arguments.first().startsWith(u'-'))
         return usage(err);
     const QString path = arguments.first();
     const QString shown = QDir::toNativeSeparators(path);
@@ -47,8 +54,11 @@ int main(int argc, char *argv[])
                            .arg(db::schema::currentVersion)
                            .arg(shown);
         } else {
-            db::schema::createDatabase(path);
-            out << QStringLiteral("Az új adatbázis elkészült: %1\n").arg(shown);
+            db::schema::createDatabase(path, sample ? db::schema::Contents::WithSampleLists
+                                                    : db::schema::Contents::Empty);
+            out << (sample ? QStringLiteral("Az új adatbázis elkészült, minta listákkal: %1\n")
+                           : QStringLiteral("Az új adatbázis elkészült: %1\n"))
+                       .arg(shown);
         }
     } catch (const db::Error &error) {
         err << error.message() << u'\n';

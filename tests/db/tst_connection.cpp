@@ -116,7 +116,7 @@ private Q_SLOTS:
         const QString cli = QStringLiteral(SQLCIPHER_CLI);
         if (cli.isEmpty())
             QSKIP("the sqlcipher command-line client is not installed");
-        TempProgramDir dir;
+        TempProgramDir dir(db::schema::Contents::WithSampleLists);
         {
             db::Connection connection;
             connection.open(dir.databasePath());

@@ -69,7 +69,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_dir = std::make_unique<TempProgramDir>();
+        m_dir = std::make_unique<TempProgramDir>(db::schema::Contents::WithSampleLists);
         m_connection.open(m_dir->databasePath());
     }
     void cleanup()

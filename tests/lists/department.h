@@ -23,7 +23,7 @@ struct Department
                  const QString &nev = QStringLiteral("Kiss Ödön"),
                  const QString &surgosseg = QStringLiteral("H"));
 
-    TempProgramDir dir;
+    TempProgramDir dir{db::schema::Contents::WithSampleLists};
     QWidget mainWidget;
     ui::MainState state;
 };

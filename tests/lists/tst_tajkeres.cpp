@@ -40,7 +40,7 @@ struct Department
                            QDate(2026, 3, 7), QStringLiteral("H"), esemKod);
     }
 
-    TempProgramDir dir;
+    TempProgramDir dir{db::schema::Contents::WithSampleLists};
     QWidget mainWidget;
     ui::MainState state;
 };

@@ -10,19 +10,26 @@ namespace testsupport {
 
 namespace {
 
-// One fresh database per test program, copied for every folder: making a file costs a
-// key derivation and a dozen synced writes, copying it almost nothing.
-QString templateDatabase()
+// One fresh database of each kind per test program, copied for every folder: making a file
+// costs a key derivation and a dozen synced writes, copying it almost nothing.
+QString makeTemplate(QTemporaryDir &dir, db::schema::Contents contents)
 {
+    if (!dir.isValid())
+        throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ") + dir.errorString());
+    const QString file = dir.path() + u'/' + QString::fromLatin1(db::databaseFileName);
+    db::schema::createDatabase(file, contents);
+    return file;
+}
+
+QString templateDatabase(db::schema::Contents contents)
+{
+    if (contents == db::schema::Contents::WithSampleLists) {
+        static QTemporaryDir dir;
+        static const QString path = makeTemplate(dir, contents);
+        return path;
+    }
     static QTemporaryDir dir;
-    static const QString path = [] {
-        if (!dir.isValid())
-            throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ")
-                            + dir.errorString());
-        const QString file = dir.path() + u'/' + QString::fromLatin1(db::databaseFileName);
-        db::schema::createDatabase(file);
-        return file;
-    }();
+    static const QString path = makeTemplate(dir, contents);
     return path;
 }
 
@@ -33,10 +40,17 @@ TempProgramDir::TempProgramDir(bool withDatabase, bool withReportDir)
     if (!m_dir.isValid())
         throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ")
                         + m_dir.errorString());
-    if (withDatabase && !QFile::copy(templateDatabase(), databasePath()))
+    if (withDatabase && !QFile::copy(templateDatabase(db::schema::Contents::Empty), databasePath()))
         throw db::Error(QStringLiteral("Nem másolható az adatbázis ide: ") + databasePath());
     if (withReportDir && !QDir(m_dir.path()).mkdir(QStringLiteral("Jelentesek")))
         throw db::Error(QStringLiteral("Nem hozható létre a Jelentesek mappa: ") + m_dir.path());
+}
+
+TempProgramDir::TempProgramDir(db::schema::Contents contents)
+    : TempProgramDir(false, true)
+{
+    if (!QFile::copy(templateDatabase(contents), databasePath()))
+        throw db::Error(QStringLiteral("Nem másolható az adatbázis ide: ") + databasePath());
 }
 
 QString TempProgramDir::path() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/connection.h"
+#include "db/schema.h"
 
 #include <QDate>
 #include <QList>
@@ -13,11 +14,13 @@
 namespace testsupport {
 
 // A throw-away program folder: a fresh encrypted Vazuvede.adat made by the database tool's
-// own code and an empty Jelentesek folder, all removed when the object goes.
+// own code and an empty Jelentesek folder, all removed when the object goes. A test that works
+// on lists asks for the sample lists; a new department's file has none.
 class TempProgramDir
 {
 public:
     explicit TempProgramDir(bool withDatabase = true, bool withReportDir = true);
+    explicit TempProgramDir(db::schema::Contents contents);
 
     QString path() const; // ends with '/'
     QString databasePath() const;

@@ -48,21 +48,48 @@ class TestCommandLine : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A department's new file holds the event kinds and list 0 only; the sample lists come
+    // when asked for.
+    void initMakesAFileOnlyWhereNoneIs_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QList<QVariantList>>("lists");
+        const QVariantList outpatient{qint64(0), QStringLiteral("J")};
+        QTest::newRow("department's own") << QStringList{} << QList<QVariantList>{outpatient};
+        QList<QVariantList> sample{outpatient};
+        for (const int code : {1, 2, 3, 4, 5})
+            sample << QVariantList{qint64(code), QStringLiteral("V")};
+        for (const int code : {11, 12, 13})
+            sample << QVariantList{qint64(code), QStringLiteral("B")};
+        QTest::newRow("sample lists") << QStringList{QStringLiteral("--minta")} << sample;
+    }
     void initMakesAFileOnlyWhereNoneIs()
     {
+        QFETCH(QStringList, options);
+        QFETCH(QList<QVariantList>, lists);
         TempProgramDir dir(false);
         const QString path = dir.databasePath();
-        const Run made = run(init, {path});
+        const Run made = run(init, options + QStringList{path});
         QCOMPARE(made.exitCode, 0);
         QVERIFY(made.out.contains(QDir::toNativeSeparators(path)));
         db::Connection connection;
         connection.open(path);
-        QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM BEAV_TIP")).toLongLong(),
-                 9);
+        QCOMPARE(testsupport::rows(connection, QStringLiteral("SELECT BEAVTIP_KOD, BEAVTIP_FAJTA "
+                                                              "FROM BEAV_TIP ORDER BY 1")),
+                 lists);
+        QCOMPARE(
+            testsupport::rows(connection, QStringLiteral("SELECT ES_KOD, LISTAN FROM ESEMENY WHERE "
+                                                         "ES_NEV = 'Várakozás'")),
+            (QList<QVariantList>{{QStringLiteral("VAR"), QStringLiteral("I")}}));
+        QVERIFY(connection
+                    .scalar(QStringLiteral("SELECT count(*) FROM ESEMENY WHERE LISTAN <> "
+                                           "'I'"))
+                    .toLongLong()
+                > 0);
         connection.close();
 
         const QByteArray before = contents(path);
-        const Run again = run(init, {path});
+        const Run again = run(init, options + QStringList{path});
         QCOMPARE(again.exitCode, 1);
         QVERIFY2(again.err.contains(QStringLiteral("A fájl már létezik")), qPrintable(again.err));
         QVERIFY(again.err.contains(QDir::toNativeSeparators(path)));
@@ -101,6 +128,14 @@ private Q_SLOTS:
         QTest::newRow("upgrade a missing file")
             << false << QStringList{QStringLiteral("--upgrade"), QStringLiteral("@")} << 1
             << "nem található";
+        QTest::newRow("init, unknown option")
+            << false << QStringList{QStringLiteral("--mintak"), QStringLiteral("@")} << 2
+            << "Használat";
+        QTest::newRow("init, sample and upgrade")
+            << false
+            << QStringList{QStringLiteral("--minta"), QStringLiteral("--upgrade"),
+                           QStringLiteral("@")}
+            << 2 << "Használat";
         QTest::newRow("gen without count")
             << true << QStringList{QStringLiteral("@")} << 2 << "Használat";
         QTest::newRow("gen, bad list")
@@ -128,7 +163,7 @@ private Q_SLOTS:
 
     void generatorFillsTheChosenList()
     {
-        TempProgramDir dir;
+        TempProgramDir dir(db::schema::Contents::WithSampleLists);
         const Run result
             = run(gen, {dir.databasePath(), QStringLiteral("25"), QStringLiteral("--lists"),
                         QStringLiteral("3"), QStringLiteral("--seed"), QStringLiteral("11")});

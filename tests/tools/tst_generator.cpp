@@ -47,7 +47,7 @@ private Q_SLOTS:
     void init()
     {
         db::setFixedNow(QDateTime(today, QTime(12, 0)));
-        m_dir = std::make_unique<TempProgramDir>();
+        m_dir = std::make_unique<TempProgramDir>(db::schema::Contents::WithSampleLists);
         m_connection.open(m_dir->databasePath());
     }
     void cleanup()
@@ -185,6 +185,38 @@ private Q_SLOTS:
         QCOMPARE(found, used);
         QCOMPARE(rows(m_connection, QStringLiteral("SELECT JAROFEKVO FROM OSZTALY")),
                  (QList<QVariantList>{{department}}));
+    }
+
+    // A department's new file has no lists of its own: the generator fills the sample lists
+    // of an inpatient department, and list 0 of an outpatient one without adding any.
+    void newFileGetsTheSampleLists_data()
+    {
+        QTest::addColumn<bool>("outpatient");
+        QTest::addColumn<QList<qint64>>("lists");
+        QTest::addColumn<QList<qint64>>("used");
+        QTest::newRow("inpatient") << false << QList<qint64>{0, 1, 2, 3, 4, 5, 11, 12, 13}
+                                   << QList<qint64>{1, 2, 3, 4, 5, 11, 12, 13};
+        QTest::newRow("outpatient") << true << QList<qint64>{0} << QList<qint64>{0};
+    }
+    void newFileGetsTheSampleLists()
+    {
+        QFETCH(bool, outpatient);
+        QFETCH(QList<qint64>, lists);
+        QFETCH(QList<qint64>, used);
+        TempProgramDir dir;
+        db::Connection connection;
+        connection.open(dir.databasePath());
+        tools::GeneratorOptions options;
+        options.outpatient = outpatient;
+        tools::generate(connection, 200, options);
+        const auto codes = [&connection](const QString &sql) {
+            QList<qint64> found;
+            for (const QVariantList &row : rows(connection, sql))
+                found << row.at(0).toLongLong();
+            return found;
+        };
+        QCOMPARE(codes(QStringLiteral("SELECT BEAVTIP_KOD FROM BEAV_TIP ORDER BY 1")), lists);
+        QCOMPARE(codes(QStringLiteral("SELECT DISTINCT BEAVTIP_KOD FROM LISTA ORDER BY 1")), used);
     }
 
     void badRequestsWriteNothing_data()
