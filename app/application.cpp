@@ -18,6 +18,7 @@ Application::Application(int &argc, char **argv)
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
     loadHungarian(*this);
+    setWindowIcon(programIcon());
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)
@@ -25,6 +26,14 @@ bool Application::notify(QObject *receiver, QEvent *event)
     bool handled = false;
     ui::guarded(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
     return handled;
+}
+
+QIcon Application::programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/programicon/varolista-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 bool Application::loadHungarian(QCoreApplication &app)
