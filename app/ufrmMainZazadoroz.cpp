@@ -6,6 +6,7 @@
 #include "access/ufrmOsztaly.h"
 #include "lists/listselection.h"
 #include "report/reportfile.h"
+#include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/guard.h"
@@ -51,7 +52,8 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     frmMainZazadoroz = this;
     setObjectName(QStringLiteral("frmMainZazadoroz"));
     setWindowTitle(designCaption);
-    setAccessibleName(designCaption);
+    // Announced by its title, department included, like any window.
+    ui::installAccessibility();
     ui::setHelpContext(this, 40);
 
     bbZazadoroz = largeButton(QStringLiteral("bbZazadoroz"), QStringLiteral("Várólisták Kezelése"),

@@ -1,5 +1,6 @@
 #include "tajedit.h"
 
+#include "ui/accessibility.h"
 #include "ui/help.h"
 
 #include <QFocusEvent>
@@ -27,6 +28,7 @@ TajEdit::TajEdit(const QString &objectName, QWidget *parent)
     setInputMask(tajMask);
     setMaxLength(11);
     ui::setHelpContext(this, tajHelpContext);
+    ui::installAccessibility();
 }
 
 QString TajEdit::digits() const

@@ -229,8 +229,12 @@ void TfrmAdatok::eTajExit(lists::TajEdit *sender)
     if (!ok)
         throw db::Error(QStringLiteral("A TAJ szám nem szám: ") + sender->displayText());
     QPalette palette = sender->palette();
-    palette.setColor(QPalette::Base, TajValid(quint32(value)) ? tajValidColor : tajInvalidColor);
+    const bool valid = TajValid(quint32(value));
+    palette.setColor(QPalette::Base, valid ? tajValidColor : tajInvalidColor);
     sender->setPalette(palette);
+    // The colour in words, for those who do not see it.
+    sender->setAccessibleDescription(valid ? QStringLiteral("érvényes TAJ-szám")
+                                           : QStringLiteral("érvénytelen TAJ-szám"));
 }
 
 bool TfrmAdatok::eventFilter(QObject *watched, QEvent *event)

@@ -1,5 +1,6 @@
 #include "dialog.h"
 
+#include "accessibility.h"
 #include "guard.h"
 
 #include <QAbstractButton>
@@ -12,6 +13,7 @@ Dialog::Dialog(QWidget *parent)
     : QDialog(parent)
 {
     setModal(true);
+    installAccessibility();
 }
 
 void Dialog::addButton(QAbstractButton *button, int modalResult, std::function<void()> handler)

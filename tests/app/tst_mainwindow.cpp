@@ -10,6 +10,7 @@
 #include "ui/help.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -148,6 +149,10 @@ void TestMainWindow::buttonsAndTitleFollowDepartment()
              admissionEnabled);
     QCOMPARE(window.state().aktBeavtip(), aktBeavtip);
     QCOMPARE(window.windowTitle(), caption + QStringLiteral("  1234 - 123456789 - ") + name);
+    // Announced as a window, by the whole title.
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&window);
+    QCOMPARE(iface->role(), QAccessible::Window);
+    QCOMPARE(iface->text(QAccessible::Name), window.windowTitle());
 }
 
 void TestMainWindow::missingDatabaseShowsErrorAndDesignCaption()

@@ -11,6 +11,7 @@
 #include "ui/modal.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -93,7 +94,8 @@ private Q_SLOTS:
     void failedSaveKeepsInput();
     void enterMovesFocus_data();
     void enterMovesFocus();
-    void tajColourOnLeaving();
+    void tajValidityInColourAndWords();
+    void eventBoxHasOneNameInBothModes();
 };
 
 void TestAdatok::controlsInTabOrderWithEventNames()
@@ -377,24 +379,34 @@ void TestAdatok::enterMovesFocus()
     QVERIFY(messages.texts().isEmpty());
 }
 
-void TestAdatok::tajColourOnLeaving()
+void TestAdatok::tajValidityInColourAndWords()
 {
     Department dep;
     TfrmAdatok dialog(dep.state, &dep.mainWidget);
     dialog.fill(lists::newEntryFill(today));
     ModalDriver driver;
     QList<QColor> colours;
+    QStringList words;
     driver.on(u"frmAdatok"_s, [&](QDialog *d) {
         activate(d);
         auto *nev = child<QLineEdit>(d, u"eNev"_s);
+        auto *taj = child<QLineEdit>(d, u"eTaj"_s);
+        // What a screen reader is told besides the field's name and digits.
+        const auto told = [taj] {
+            return QAccessible::queryAccessibleInterface(taj)->text(QAccessible::Description);
+        };
         const QColor before = tajColour(d);
-        child<QLineEdit>(d, u"eTaj"_s)->setFocus();
+        words << told();
+        taj->setFocus();
         nev->setFocus(); // left empty
         colours << tajColour(d);
+        words << told();
         typeTaj(d, u"012345678"_s);
         colours << tajColour(d); // still red while the focus is in the field
+        words << told();
         nev->setFocus();
         colours << tajColour(d);
+        words << told();
         colours << before;
         press(d, u"btnCancel"_s);
     });
@@ -403,6 +415,28 @@ void TestAdatok::tajColourOnLeaving()
     const QColor lime(0, 255, 0);
     QCOMPARE(colours.mid(0, 3), (QList<QColor>{red, red, lime}));
     QVERIFY(colours.value(3) != red && colours.value(3) != lime);
+    QCOMPARE(words, (QStringList{QString(), u"érvénytelen TAJ-szám"_s, u"érvénytelen TAJ-szám"_s,
+                                 u"érvényes TAJ-szám"_s}));
+}
+
+void TestAdatok::eventBoxHasOneNameInBothModes()
+{
+    Department dep;
+    lists::MemberFill eventMode = lists::newEntryFill(today);
+    eventMode.newEntry = false;
+    eventMode.hivSzam = u"7"_s;
+    eventMode.taj = u"123456788"_s;
+    eventMode.eventName.clear();
+    for (const lists::MemberFill &fill : {lists::newEntryFill(today), eventMode}) {
+        TfrmAdatok dialog(dep.state, &dep.mainWidget);
+        dialog.fill(fill);
+        dialog.show();
+        auto *events = child<QComboBox>(&dialog, u"cbEsemenynev"_s);
+        QCOMPARE(events->currentText().isEmpty(), !fill.newEntry);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(events);
+        QCOMPARE(iface->text(QAccessible::Name), u"Esemény neve"_s);
+        QCOMPARE(iface->text(QAccessible::Value), events->currentText());
+    }
 }
 
 QTEST_MAIN(TestAdatok)
