@@ -37,6 +37,7 @@ TfrmBejel::TfrmBejel(ui::MainHost &host, QWidget *parent)
     layout->addLayout(ui::okCancelRow(btnCancel, btnOK));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     ePassword->setMinimumWidth(220);
+    ui::keepTitleInSight(this);
 
     QWidget::setTabOrder(ePassword, btnOK);
     QWidget::setTabOrder(btnOK, btnCancel);

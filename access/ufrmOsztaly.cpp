@@ -46,6 +46,7 @@ TfrmOsztaly::TfrmOsztaly(ui::MainHost &host, QWidget *parent)
     auto *lblOsztNev
         = ui::label(QStringLiteral("lblOsztNev"), QStringLiteral("Az Osztály megnevezése: "), this);
     eOsztNev = ui::edit(QStringLiteral("eOsztNev"), 50, lblOsztNev, this);
+    eOsztNev->setMinimumWidth(ui::widthForCharacters(eOsztNev, eOsztNev->maxLength()));
     rgOsztTipus
         = new ui::RadioGroup(QStringLiteral("rgOsztTipus"), QStringLiteral("Az Osztály típusa *"),
                              {QStringLiteral("Járóbeteg"), QStringLiteral("Fekvőbeteg")}, 2, this);

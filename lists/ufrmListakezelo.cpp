@@ -80,6 +80,8 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     dbgLista->setAccessibleName(windowTitle());
     dbgLista->setColumns(memberColumns());
     dbgLista->setDataSource(&m_dsListaAdatok);
+    // A wider window shows more of the long texts: the name and the event.
+    dbgLista->setStretchColumns({QStringLiteral("NEV"), QStringLiteral("ES_NEV")});
     m_shown = new ui::RowMapModel(this);
     dbgLista->setProxy(m_shown);
     QHeaderView *titles = dbgLista->horizontalHeader();
@@ -156,11 +158,13 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    // Every column in sight from the start, as far as the desktop is wide.
+    // Every column in sight from the start and most of the desktop's height for the rows, as
+    // far as the desktop reaches.
     const QMargins margins = layout->contentsMargins();
     const int width = std::max(sizeHint().width(),
                                dbgLista->widthForAllColumns() + margins.left() + margins.right());
-    ui::centreOnScreen(this, QSize(width, 520));
+    const int height = std::max(sizeHint().height(), ui::desktopArea(this).height() * 17 / 20);
+    ui::centreOnScreen(this, QSize(width, height));
 }
 
 QList<ui::GridColumn> TfrmListakezelo::memberColumns()

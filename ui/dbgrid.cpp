@@ -60,6 +60,7 @@ void DbGrid::setProxy(QAbstractProxyModel *proxy)
     }
     watchViewModel();
     applyColumnWidths();
+    fitStretchColumns();
     selectDatasetRow();
 }
 
@@ -75,6 +76,7 @@ void DbGrid::watchViewModel()
         << connect(model(), &QAbstractItemModel::modelReset, this,
                    [this] {
                        applyColumnWidths();
+                       fitStretchColumns();
                        selectDatasetRow();
                    })
         // Other rows shown, or another order: the current row is looked up again.
@@ -113,6 +115,12 @@ void DbGrid::setDataSource(DataSource *source)
         connect(source, &DataSource::currentRowChanged, this, [this] { selectDatasetRow(); });
 }
 
+void DbGrid::setStretchColumns(const QStringList &fields)
+{
+    m_stretchFields = fields;
+    fitStretchColumns();
+}
+
 int DbGrid::columnWidth(const GridColumn &column, const QFontMetrics &metrics)
 {
     if (column.widthPixels > 0)
@@ -148,6 +156,48 @@ void DbGrid::applyColumnWidths()
     const QList<GridColumn> &columns = m_model.visibleColumns();
     for (int i = 0; i < columns.size(); ++i)
         setColumnWidth(i, columnWidth(columns.at(i), metrics));
+}
+
+void DbGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    fitStretchColumns();
+}
+
+void DbGrid::fitStretchColumns()
+{
+    const QList<GridColumn> &columns = m_model.visibleColumns();
+    const QFontMetrics metrics(font());
+    QList<int> stretch;
+    int baseTotal = 0;
+    for (int i = 0; i < columns.size(); ++i) {
+        if (m_stretchFields.contains(columns.at(i).field)) {
+            stretch << i;
+            baseTotal += columnWidth(columns.at(i), metrics);
+        }
+    }
+    if (stretch.isEmpty() || baseTotal <= 0)
+        return;
+    int slack = viewport()->width() - horizontalHeader()->length();
+    if (slack > 0) {
+        // Shared in proportion to the columns' own widths; the last takes the rounding.
+        int left = slack;
+        for (int i : stretch) {
+            const int share = i == stretch.back()
+                                  ? left
+                                  : slack * columnWidth(columns.at(i), metrics) / baseTotal;
+            setColumnWidth(i, QTableView::columnWidth(i) + share);
+            left -= share;
+        }
+    } else {
+        for (int i : stretch) {
+            const int room
+                = std::max(0, QTableView::columnWidth(i) - columnWidth(columns.at(i), metrics));
+            const int give = std::min(room, -slack);
+            setColumnWidth(i, QTableView::columnWidth(i) - give);
+            slack += give;
+        }
+    }
 }
 
 void DbGrid::selectDatasetRow()

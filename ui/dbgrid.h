@@ -19,6 +19,9 @@ public:
     explicit DbGrid(const QString &objectName = {}, QWidget *parent = nullptr);
 
     void setColumns(const QList<GridColumn> &columns);
+    // The columns of these fields take up the width the grid gains and give back what it
+    // loses, down to their own widths; every column stays resizable by hand.
+    void setStretchColumns(const QStringList &fields);
     void setDataSource(DataSource *source);
     DataSource *dataSource() const { return m_model.dataSource(); }
     DatasetModel *datasetModel() { return &m_model; }
@@ -37,6 +40,7 @@ public:
     int widthForAllColumns() const;
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     // A click or key never leaves the grid without a selected row: the current row stays.
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
@@ -44,6 +48,7 @@ protected:
 private:
     void watchViewModel();
     void applyColumnWidths();
+    void fitStretchColumns();
     void selectDatasetRow();
     void selectionMoved(const QModelIndex &current);
 
@@ -51,6 +56,7 @@ private:
     QPointer<QAbstractProxyModel> m_proxy;
     QList<QMetaObject::Connection> m_viewModelConnections;
     bool m_syncing = false;
+    QStringList m_stretchFields;
 };
 
 } // namespace ui

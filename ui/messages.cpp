@@ -1,5 +1,8 @@
 #include "messages.h"
 
+#include "controls.h"
+#include "modal.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,7 +27,8 @@ void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &text)
     box.setEscapeButton(ok);
     box.setAccessibleName(applicationTitle());
     box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    keepTitleInSight(&box);
+    execModal(&box);
 }
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "access/ufrmBejel.h"
 #include "ui/help.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -43,6 +44,7 @@ private Q_SLOTS:
     void closeRequests_data();
     void closeRequests();
     void unreadableDepartmentRowLetsNobodyIn();
+    void titleNeverCutOff();
 };
 
 void TestFrmBejel::passwordCheck_data()
@@ -180,6 +182,21 @@ void TestFrmBejel::unreadableDepartmentRowLetsNobodyIn()
         child<QPushButton>(&dialog, QStringLiteral("btnCancel"))->click();
     });
     QCOMPARE(result, int(ui::mrCancel));
+}
+
+void TestFrmBejel::titleNeverCutOff()
+{
+    AccessFixture f;
+    TfrmBejel dialog(f.state);
+    dialog.show();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    // The whole title, and at least an icon and a close box on either side of it.
+    QVERIFY2(dialog.width()
+                 >= metrics.horizontalAdvance(dialog.windowTitle()) + 4 * metrics.height(),
+             qPrintable(QString::number(dialog.width())));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize()); // still of fixed size
 }
 
 QTEST_MAIN(TestFrmBejel)

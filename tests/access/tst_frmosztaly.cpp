@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace testsupport;
@@ -79,6 +80,8 @@ private Q_SLOTS:
     void closeRequests_data();
     void closeRequests();
     void editsStopAtColumnWidths();
+    void nameBoxShowsFiftyCharacters_data();
+    void nameBoxShowsFiftyCharacters();
     void failedInsertKeepsInputForAnotherTry();
     void departmentRegisteredMeanwhileMakesNoSecondRow();
 };
@@ -309,6 +312,32 @@ void TestFrmOsztaly::departmentRegisteredMeanwhileMakesNoSecondRow()
                               QStringLiteral("J"), QStringLiteral("Másik"),
                               QStringLiteral("masik")};
     QCOMPARE(rows(f.state.connection(), selectDepartment), QList<QVariantList>{theirs});
+}
+
+void TestFrmOsztaly::nameBoxShowsFiftyCharacters_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("internal medicine")
+        << QStringLiteral("Kardiológiai és Belgyógyászati Osztály, II. számú.");
+    QTest::newRow("surgery") << QStringLiteral(
+        "Általános Sebészeti és Érsebészeti Osztály (Közp.)");
+    QTest::newRow("obstetrics") << QStringLiteral(
+        "Szülészet-Nőgyógyászati és Gyermekgyógyászati Klin");
+}
+
+void TestFrmOsztaly::nameBoxShowsFiftyCharacters()
+{
+    QFETCH(QString, name);
+    QCOMPARE(name.size(), 50);
+    AccessFixture f;
+    TfrmOsztaly dialog(f.state);
+    dialog.show();
+    auto *edit = child<QLineEdit>(&dialog, QStringLiteral("eOsztNev"));
+    edit->setText(name);
+    edit->setCursorPosition(0);
+    // With the cursor at the start, the right edge of the box is past the last character.
+    QCOMPARE(edit->cursorPositionAt(QPoint(edit->width() - 1, edit->height() / 2)), 50);
+    QVERIFY(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()));
 }
 
 QTEST_MAIN(TestFrmOsztaly)

@@ -12,11 +12,17 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
@@ -77,6 +83,8 @@ private Q_SLOTS:
     void buttonsFillMemberDialogForMode();
     void keysOfTheWindow_data();
     void keysOfTheWindow();
+    void opensSizedForColumnsAndRows();
+    void wideningWidensNameAndEvent();
 };
 
 void TestListakezelo::showsListMembersOldestFirst_data()
@@ -258,6 +266,71 @@ void TestListakezelo::keysOfTheWindow()
     QCOMPARE(opened, memberMode);
     QCOMPARE(closedByKey, memberMode.isEmpty());
     QVERIFY(messages.texts().isEmpty());
+}
+
+void TestListakezelo::opensSizedForColumnsAndRows()
+{
+    Department dep;
+    for (int i = 0; i < 60; ++i)
+        dep.entry(1, QStringLiteral("123456788"));
+    dep.state.setAktBeavtip(1);
+    TfrmListakezelo window(dep.state, &dep.mainWidget);
+    window.readMembers();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect desktop = window.screen()->availableGeometry();
+    QVERIFY2(desktop.contains(window.frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(window.frameGeometry().x())
+                            .arg(window.frameGeometry().y())
+                            .arg(window.frameGeometry().width())
+                            .arg(window.frameGeometry().height())));
+    auto *table = child<QTableView>(&window, QStringLiteral("dbgLista"));
+    // Every column in sight, or as wide as the desktop where they do not all fit.
+    QVERIFY2(table->horizontalHeader()->length() <= table->viewport()->width()
+                 || window.frameGeometry().width() >= desktop.width() - 16,
+             qPrintable(QString::number(table->horizontalHeader()->length())));
+    // Most of the rows a screen could hold.
+    const int rowHeight = table->verticalHeader()->defaultSectionSize();
+    QVERIFY2(table->viewport()->height() / rowHeight >= desktop.height() / rowHeight * 6 / 10,
+             qPrintable(QString::number(table->viewport()->height())));
+}
+
+void TestListakezelo::wideningWidensNameAndEvent()
+{
+    Department dep;
+    dep.entry(1, QStringLiteral("123456788"));
+    dep.state.setAktBeavtip(1);
+    TfrmListakezelo window(dep.state, &dep.mainWidget);
+    window.readMembers();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *table = child<QTableView>(&window, QStringLiteral("dbgLista"));
+    const auto widths = [table] {
+        QList<int> w;
+        for (int c = 0; c < table->model()->columnCount(); ++c)
+            w << table->columnWidth(c);
+        return w;
+    };
+    const QList<int> before = widths();
+    const int startWidth = window.width();
+    // Wide enough for every column, and 100 pixels more.
+    const int hidden
+        = std::max(0, table->horizontalHeader()->length() - table->viewport()->width());
+    window.resize(startWidth + hidden + 100, window.height());
+    QTRY_COMPARE(table->horizontalHeader()->length(), table->viewport()->width());
+    const QList<int> after = widths();
+    const int name = 2;
+    const int event = 5;
+    QVERIFY(after.at(name) > before.at(name));
+    QVERIFY(after.at(event) > before.at(event));
+    QCOMPARE(after.at(name) - before.at(name) + after.at(event) - before.at(event), 100);
+    for (int c : {0, 1, 3, 4, 6})
+        QCOMPARE(after.at(c), before.at(c));
+    // Narrowing gives the width back, and the columns stay resizable by hand.
+    window.resize(startWidth, window.height());
+    QTRY_COMPARE(widths(), before);
+    QCOMPARE(table->horizontalHeader()->sectionResizeMode(name), QHeaderView::Interactive);
 }
 
 QTEST_MAIN(TestListakezelo)

@@ -82,6 +82,8 @@ private Q_SLOTS:
     void f1FindsNearestHelpContext();
     void helpFileHasEveryContext();
     void missingHelpFileIsReported();
+    void messageBoxTitleNeverCutOff_data();
+    void messageBoxTitleNeverCutOff();
 };
 
 void TestConventions::errorText_data()
@@ -262,6 +264,40 @@ void TestConventions::missingHelpFileIsReported()
     QCOMPARE(messages.count(), 1);
     QVERIFY2(messages.last().contains(QStringLiteral("Zazadoroz.hlp")),
              qPrintable(messages.last()));
+}
+
+void TestConventions::messageBoxTitleNeverCutOff_data()
+{
+    QTest::addColumn<bool>("error");
+    QTest::newRow("message") << false;
+    QTest::newRow("error") << true;
+}
+
+void TestConventions::messageBoxTitleNeverCutOff()
+{
+    QFETCH(bool, error);
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int width = 0;
+    QString title;
+    ModalDriver driver;
+    driver.fallback([&](QDialog *box) {
+        width = box->width();
+        title = box->windowTitle();
+        box->findChild<QPushButton *>()->click();
+    });
+    if (error)
+        ui::showError(nullptr, QStringLiteral("Hiba"));
+    else
+        ui::showMessage(nullptr, QStringLiteral("Kész!"));
+    QCOMPARE(driver.shown(),
+             QStringList{error ? QStringLiteral("hibauzenet") : QStringLiteral("uzenet")});
+    QCOMPARE(title, ui::applicationTitle());
+    // The whole title, and at least an icon and a close box on either side of it.
+    QVERIFY2(width >= metrics.horizontalAdvance(title) + 4 * metrics.height(),
+             qPrintable(QString::number(width)));
+    QCOMPARE(ui::takeForcedCloses(), 0);
 }
 
 QTEST_MAIN(TestConventions)
