@@ -1,5 +1,6 @@
 #include "help.h"
 
+#include "helpwindow.h"
 #include "messages.h"
 
 #include <QApplication>
@@ -7,9 +8,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPointer>
-#include <QTextBrowser>
-#include <QUrl>
-#include <QVBoxLayout>
 #include <QWidget>
 
 namespace ui {
@@ -29,6 +27,23 @@ QString &helpFolder()
     return folder;
 }
 
+// One help window for the whole run, made when first asked for.
+QPointer<HelpWindow> &helpWindow()
+{
+    static QPointer<HelpWindow> window;
+    return window;
+}
+
+// The help window, or a window it opened (its print dialog).
+bool insideHelp(const QWidget *widget)
+{
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        if (w == helpWindow())
+            return true;
+    }
+    return false;
+}
+
 // F1 is answered for the widget the key went to, whatever window it is in.
 class HelpKeyFilter : public QObject
 {
@@ -41,7 +56,9 @@ protected:
         if (event->type() == QEvent::KeyPress
             && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
             if (auto *widget = qobject_cast<QWidget *>(watched)) {
-                showHelp(widget->window(), helpContextFor(widget));
+                // F1 in the help itself has nothing further to explain.
+                if (!insideHelp(widget))
+                    showHelp(widget->window(), helpContextFor(widget));
                 return true;
             }
         }
@@ -49,36 +66,6 @@ protected:
     }
 };
 
-class HelpWindow : public QWidget
-{
-public:
-    HelpWindow()
-    {
-        setObjectName(QStringLiteral("frmSugo"));
-        setWindowTitle(QStringLiteral("Súgó - ") + applicationTitle());
-        setAttribute(Qt::WA_DeleteOnClose);
-        m_browser = new QTextBrowser(this);
-        m_browser->setObjectName(QStringLiteral("sugoSzoveg"));
-        m_browser->setAccessibleName(QStringLiteral("Súgó"));
-        m_browser->setOpenExternalLinks(false);
-        auto *layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(m_browser);
-        resize(640, 520);
-    }
-    void open(const QString &file, int context)
-    {
-        QUrl url = QUrl::fromLocalFile(file);
-        if (context > 0)
-            url.setFragment(QString::number(context));
-        m_browser->setSource(url, QTextDocument::HtmlResource);
-        if (context > 0)
-            m_browser->scrollToAnchor(QString::number(context));
-    }
-
-private:
-    QTextBrowser *m_browser;
-};
 } // namespace
 
 QString helpFileName()
@@ -122,13 +109,9 @@ void showHelp(QWidget *parent, int context)
                                 + QDir::toNativeSeparators(file));
         return;
     }
-    static QPointer<HelpWindow> window;
-    if (!window)
-        window = new HelpWindow;
-    window->open(file, context);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    if (!helpWindow())
+        helpWindow() = new HelpWindow;
+    helpWindow()->showSection(file, context, parent);
 }
 
 void setHelpHandler(HelpHandler h)
