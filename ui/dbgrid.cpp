@@ -189,13 +189,23 @@ void DbGrid::fitStretchColumns()
             setColumnWidth(i, QTableView::columnWidth(i) + share);
             left -= share;
         }
-    } else {
+    } else if (slack < 0) {
+        // Given back in the same proportion, none below its own width; what a column cannot
+        // give comes from the others, the last first, as the rounding went when growing.
+        const auto room = [&](int i) {
+            return std::max(0, QTableView::columnWidth(i) - columnWidth(columns.at(i), metrics));
+        };
+        int owed = -slack;
         for (int i : stretch) {
-            const int room
-                = std::max(0, QTableView::columnWidth(i) - columnWidth(columns.at(i), metrics));
-            const int give = std::min(room, -slack);
+            const int give
+                = std::min(room(i), -slack * columnWidth(columns.at(i), metrics) / baseTotal);
             setColumnWidth(i, QTableView::columnWidth(i) - give);
-            slack += give;
+            owed -= give;
+        }
+        for (auto it = stretch.crbegin(); it != stretch.crend() && owed > 0; ++it) {
+            const int give = std::min(room(*it), owed);
+            setColumnWidth(*it, QTableView::columnWidth(*it) - give);
+            owed -= give;
         }
     }
 }
