@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -50,6 +51,8 @@ HelpWindow::HelpWindow()
     m_find->setObjectName(QStringLiteral("eKereses"));
     m_find->setAccessibleName(QStringLiteral("Keresés"));
     m_find->setClearButtonEnabled(true);
+    for (QToolButton *clear : m_find->findChildren<QToolButton *>())
+        clear->setAccessibleName(QStringLiteral("Keresés törlése"));
     findLabel->setBuddy(m_find);
     m_findNext = toolButton(QStringLiteral("btnKovetkezo"), QStringLiteral("Követke&ző"),
                             QStringLiteral("Következő találat"), this);

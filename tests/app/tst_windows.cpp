@@ -13,6 +13,7 @@
 #include "lists/ufrmListakezelo.h"
 #include "lists/ufrmTAJkeres.h"
 #include "ui/help.h"
+#include "ui/helpwindow.h"
 #include "ui/mainstate.h"
 
 #include <QAbstractButton>
@@ -131,6 +132,9 @@ void TestWindows::everyWindowKeepsItsPromises_data()
         window->readMembers();
         return std::unique_ptr<QWidget>(std::move(window));
     }) << 60 << QStringList();
+    QTest::newRow("help") << Factory([](ui::MainState &) {
+        return std::unique_ptr<QWidget>(new ui::HelpWindow);
+    }) << 0 << QStringList();
     QTest::newRow("member dialog")
         << Factory([](ui::MainState &s) { return std::unique_ptr<QWidget>(new TfrmAdatok(s)); })
         << 70 << QStringList{QStringLiteral("eTaj")};
