@@ -124,7 +124,7 @@ private slots:
     void refusesValuesTheFormatCannotHold();
     void reportsADeviceThatFailsPartWay_data();
     void reportsADeviceThatFailsPartWay();
-    void columnsMatchTheReportFields();
+    void columnsDeclareTheirTablesAndKey();
     void passesTheFormatChecker();
 };
 
@@ -293,24 +293,30 @@ void TestAdoXmlWriter::reportsADeviceThatFailsPartWay()
     }
 }
 
-void TestAdoXmlWriter::columnsMatchTheReportFields()
+void TestAdoXmlWriter::columnsDeclareTheirTablesAndKey()
 {
-    const QList<db::FieldDef> fields = db::fields::report();
-    const auto columns = report::reportColumns();
-    QCOMPARE(qsizetype(columns.size()), fields.size());
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        QCOMPARE(QLatin1String(columns[i].name), fields[i].name);
-        QCOMPARE(columns[i].kind, fields[i].kind);
-        if (fields[i].kind == db::FieldKind::Text)
-            QCOMPARE(columns[i].maxLength, fields[i].width);
-    }
+    using namespace Qt::StringLiterals;
+    // Each column's base table, and the one key: what the loader needs besides the fields.
+    QStringList declared;
+    for (const report::AdoColumn &column : report::reportColumns())
+        declared << QStringLiteral("%1.%2%3").arg(
+            QLatin1String(column.baseTable), QLatin1String(column.name),
+            column.autoincrement ? QStringLiteral(" key") : QString());
+    QCOMPARE(declared,
+             (QStringList{u"OSZTALY.INTKOD"_s, u"OSZTALY.FINKOD"_s, u"LISTA.BEAVTIP_KOD"_s,
+                          u"LISTA.LISTARA_DATUM"_s, u"LISTA.HIV_SZAM key"_s, u"LISTA.SURGOSSEG"_s,
+                          u"LISTA.ESEM_KOD"_s, u"LISTA.ESEM_DATUM"_s}));
 }
 
 void TestAdoXmlWriter::passesTheFormatChecker()
 {
     const QString checker = QStringLiteral(ADOXML_CHECKER);
-    if (!QFileInfo::exists(checker) || QStringLiteral(PYTHON3_EXECUTABLE).isEmpty())
+    if (!QFileInfo::exists(checker) || QStringLiteral(PYTHON3_EXECUTABLE).isEmpty()) {
+        // CI has the checker beside the checkout: there, its absence is a fault of the set-up.
+        if (qEnvironmentVariable("CI") == u"true")
+            QFAIL("the ADO XML checker (or Python 3) is missing in CI");
         QSKIP("the ADO XML checker (or Python 3) is not on this machine");
+    }
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("jelentes.xml")));
     QVERIFY(file.open(QIODevice::WriteOnly));
