@@ -1,11 +1,11 @@
 #include "ufrmBejel.h"
 
-#include "department.h"
+#include "rules/department.h"
 
 #include "db/dataset.h"
 #include "ui/controls.h"
 #include "ui/help.h"
-#include "ui/mainhost.h"
+#include "ui/loginhost.h"
 #include "ui/messages.h"
 
 #include <QLabel>
@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfrmBejel::TfrmBejel(ui::MainHost &host, QWidget *parent)
+TfrmBejel::TfrmBejel(ui::LoginHost &host, QWidget *parent)
     : ui::Dialog(parent)
     , m_host(host)
 {
@@ -56,7 +56,7 @@ void TfrmBejel::btnOKClick()
     m_mayClose = false;
     const QString typed = ePassword->text();
     const QString stored
-        = typed.isEmpty() ? QString() : m_host.atOsztaly().asText(QStringLiteral("JELSZO"));
+        = typed.isEmpty() ? QString() : m_host.departmentRow().asText(QStringLiteral("JELSZO"));
     if (const auto refusal = dept::loginRefusal(typed, stored)) {
         ui::showMessage(this, *refusal);
         ePassword->setFocus();

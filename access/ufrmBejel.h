@@ -6,7 +6,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace ui {
-class MainHost;
+class LoginHost;
 }
 
 // The entry password check at every start after the first, against the department row.
@@ -14,7 +14,7 @@ class TfrmBejel : public ui::Dialog
 {
     Q_OBJECT
 public:
-    explicit TfrmBejel(ui::MainHost &host, QWidget *parent = nullptr);
+    explicit TfrmBejel(ui::LoginHost &host, QWidget *parent = nullptr);
 
 protected:
     // FormCloseQuery
@@ -24,7 +24,7 @@ private:
     void btnOKClick();
     void btnCancelClick();
 
-    ui::MainHost &m_host;
+    ui::LoginHost &m_host;
     bool m_mayClose = false;
 
     QLineEdit *ePassword;

@@ -5,7 +5,7 @@
 #include "ui/controls.h"
 #include "ui/guard.h"
 #include "ui/help.h"
-#include "ui/mainhost.h"
+#include "ui/loginhost.h"
 #include "ui/messages.h"
 #include "ui/radiogroup.h"
 
@@ -27,7 +27,7 @@ QString alreadyRegisteredText()
 }
 } // namespace
 
-TfrmOsztaly::TfrmOsztaly(ui::MainHost &host, QWidget *parent)
+TfrmOsztaly::TfrmOsztaly(ui::LoginHost &host, QWidget *parent)
     : ui::Dialog(parent)
     , m_host(host)
 {
@@ -140,7 +140,7 @@ void TfrmOsztaly::BitBtn1Click()
 
     dept::RegisterOutcome outcome;
     try {
-        outcome = dept::registerDepartment(m_host.aqAlt(), typed);
+        outcome = dept::registerDepartment(m_host.registrationQuery(), typed);
     } catch (const db::Error &error) {
         ui::showError(this, error.message());
         return;
@@ -156,8 +156,8 @@ void TfrmOsztaly::BitBtn1Click()
 
     // The row is there, so the dialog closes as accepted even if the reread fails.
     ui::guarded(this, [this] {
-        m_host.atOsztaly().close();
-        m_host.atOsztaly().open();
+        m_host.departmentRow().close();
+        m_host.departmentRow().open();
     });
 }
 

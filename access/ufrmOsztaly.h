@@ -1,6 +1,6 @@
 #pragma once
 
-#include "department.h"
+#include "rules/department.h"
 
 #include "ui/dialog.h"
 
@@ -9,7 +9,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace ui {
-class MainHost;
+class LoginHost;
 class RadioGroup;
 } // namespace ui
 
@@ -19,7 +19,7 @@ class TfrmOsztaly : public ui::Dialog
 {
     Q_OBJECT
 public:
-    explicit TfrmOsztaly(ui::MainHost &host, QWidget *parent = nullptr);
+    explicit TfrmOsztaly(ui::LoginHost &host, QWidget *parent = nullptr);
 
 protected:
     // FormCloseQuery
@@ -32,7 +32,7 @@ private:
     dept::DepartmentInput input() const;
     void focusField(dept::DepartmentField field);
 
-    ui::MainHost &m_host;
+    ui::LoginHost &m_host;
     bool m_mayClose = false;
 
     QLineEdit *eDORVKod;

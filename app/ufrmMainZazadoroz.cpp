@@ -7,6 +7,7 @@
 #include "lists/listselection.h"
 #include "report/reportfile.h"
 #include "ui/accessibility.h"
+#include "rules/taj.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/guard.h"
@@ -24,7 +25,10 @@
 TfrmMainZazadoroz *frmMainZazadoroz = nullptr;
 
 namespace {
-const QString designCaption = QStringLiteral("Várólista kezelő és jelentő program");
+QString designCaption()
+{
+    return QStringLiteral("Várólista kezelő és jelentő program");
+}
 
 // What Enter presses is decided by keyPressEvent alone.
 QPushButton *mainButton(const QString &name, const QString &caption, const QString &picture,
@@ -54,6 +58,8 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     setWindowTitle(designCaption);
     // Announced by its title, department included, like any window.
     ui::installAccessibility();
+    setWindowTitle(designCaption());
+    setAccessibleName(designCaption());
     ui::setHelpContext(this, 40);
 
     bbZazadoroz = largeButton(QStringLiteral("bbZazadoroz"), QStringLiteral("Várólisták Kezelése"),
@@ -84,8 +90,11 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     setTabOrder(BitBtn1, bbBetForglista);
     bbZazadoroz->setFocus();
 
-    connect(bbZazadoroz, &QPushButton::clicked, this, &TfrmMainZazadoroz::bbZazadorozClick);
-    connect(bbBetForglista, &QPushButton::clicked, this, &TfrmMainZazadoroz::bbZazadorozClick);
+    // Both list buttons share one handler; the button's name tells which lists to offer.
+    connect(bbZazadoroz, &QPushButton::clicked, this,
+            [this] { bbZazadorozClick(bbZazadoroz->objectName()); });
+    connect(bbBetForglista, &QPushButton::clicked, this,
+            [this] { bbZazadorozClick(bbBetForglista->objectName()); });
     connect(bbTAJkeres, &QPushButton::clicked, this, &TfrmMainZazadoroz::bbTAJkeresClick);
     connect(bbJelent, &QPushButton::clicked, this, &TfrmMainZazadoroz::bbJelentClick);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
@@ -108,7 +117,7 @@ void TfrmMainZazadoroz::FormCreate()
         throw db::Error(QStringLiteral("A program könyvtára nem érhető el: ")
                         + QDir::toNativeSeparators(m_state.programDir()));
     m_state.connect();
-    db::Dataset &atOsztaly = m_state.atOsztaly();
+    db::Dataset &atOsztaly = m_state.departmentRow();
     atOsztaly.open();
 
     std::unique_ptr<ui::Dialog> dialog;
@@ -122,7 +131,7 @@ void TfrmMainZazadoroz::FormCreate()
         m_endRequested = true; // takes effect before the window is ever shown
     dialog.reset();
 
-    m_state.setAktTAJ(QStringLiteral("000000000"));
+    m_state.setAktTAJ(rules::noTaj());
     m_state.setAktBeavtip(-1);
     if (atOsztaly.asText(QStringLiteral("JAROFEKVO")) == u"J") {
         bbZazadoroz->setText(QStringLiteral("Lista Kezelése"));
@@ -135,9 +144,8 @@ void TfrmMainZazadoroz::FormCreate()
                    + QStringLiteral(" - ") + atOsztaly.asText(QStringLiteral("OSZTALYNEV")));
 }
 
-void TfrmMainZazadoroz::bbZazadorozClick()
+void TfrmMainZazadoroz::bbZazadorozClick(const QString &senderName)
 {
-    const QString senderName = sender() ? sender()->objectName() : QString();
     ui::guarded(this, [this, &senderName] {
         m_state.acZazadoroz();
         lists::bbZazadorozClick(m_state, senderName);

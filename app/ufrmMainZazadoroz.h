@@ -31,7 +31,7 @@ protected:
 
 private:
     void FormCreate();
-    void bbZazadorozClick();
+    void bbZazadorozClick(const QString &senderName);
     void bbTAJkeresClick();
     void bbJelentClick();
 

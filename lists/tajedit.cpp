@@ -1,5 +1,6 @@
 #include "tajedit.h"
 
+#include "rules/taj.h"
 #include "ui/accessibility.h"
 #include "ui/help.h"
 
@@ -10,22 +11,17 @@ namespace lists {
 namespace {
 // Qt's "0" is an optional digit, and blank "0" makes an untyped position show and read as "0".
 // Only displayText() holds those positions: text() drops them, and every typed 0 with them.
-const QString tajMask = QStringLiteral("000-000-000;0");
-constexpr int tajHelpContext = 12;
-} // namespace
-
-QString tajDigits(const QString &editText)
+QString tajMask()
 {
-    QString digits = editText;
-    digits.remove(u'-');
-    return digits;
+    return QStringLiteral("000-000-000;0");
 }
+} // namespace
 
 TajEdit::TajEdit(const QString &objectName, QWidget *parent)
     : QLineEdit(parent)
 {
     setObjectName(objectName);
-    setInputMask(tajMask);
+    setInputMask(tajMask());
     setMaxLength(11);
     ui::setHelpContext(this, tajHelpContext);
     ui::installAccessibility();
@@ -33,7 +29,7 @@ TajEdit::TajEdit(const QString &objectName, QWidget *parent)
 
 QString TajEdit::digits() const
 {
-    return tajDigits(displayText());
+    return rules::tajDigits(displayText());
 }
 
 void TajEdit::setDigits(const QString &digits)

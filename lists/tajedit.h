@@ -4,6 +4,9 @@
 
 namespace lists {
 
+// The help context of every TAJ edit.
+constexpr int tajHelpContext = 12;
+
 // The masked TAJ edit of the member dialog and of the TAJ search: nine digit positions in
 // groups of three; a position left empty reads as "0", so the text is always eleven characters.
 class TajEdit : public QLineEdit
@@ -12,7 +15,7 @@ class TajEdit : public QLineEdit
 public:
     explicit TajEdit(const QString &objectName = {}, QWidget *parent = nullptr);
 
-    // The edit text with every "-" removed: nine digits, "000000000" when nothing was typed.
+    // The edit text with every "-" removed: nine digits, rules::noTaj() when nothing was typed.
     QString digits() const;
     // Shows nine stored digits (fewer are padded with "0" on the right, as the mask reads them).
     void setDigits(const QString &digits);
@@ -24,8 +27,5 @@ Q_SIGNALS:
 protected:
     void focusOutEvent(QFocusEvent *event) override;
 };
-
-// The TAJ digit text of an edit text: every "-" removed.
-QString tajDigits(const QString &editText);
 
 } // namespace lists

@@ -6,6 +6,7 @@
 
 #include "db/dataset.h"
 #include "db/statements.h"
+#include "rules/taj.h"
 #include "ui/datasource.h"
 #include "ui/mainhost.h"
 #include "ui/messages.h"
@@ -17,13 +18,12 @@ namespace lists {
 
 void bbTAJkeresClick(ui::MainHost &host)
 {
-    const QString noTaj = QStringLiteral("000000000");
-    host.setAktTAJ(noTaj);
+    host.setAktTAJ(rules::noTaj());
     {
         // Gone once the search has what it needs, whether it was confirmed or cancelled.
         std::unique_ptr<TfrmTAJkeres> dialog
             = std::make_unique<TfrmTAJkeres>(host, host.mainWidget());
-        if (ui::execModal(dialog.get()) != ui::mrOk || host.aktTAJ() == noTaj)
+        if (ui::execModal(dialog.get()) != ui::mrOk || host.aktTAJ() == rules::noTaj())
             return;
     }
 

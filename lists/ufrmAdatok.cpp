@@ -1,12 +1,12 @@
 #include "ufrmAdatok.h"
 
-#include "member.h"
+#include "rules/member.h"
+#include "rules/taj.h"
 #include "tajedit.h"
 
 #include "db/clock.h"
 #include "db/fields.h"
 #include "db/statements.h"
-#include "ufrmListakezelo.h"
 #include "ui/controls.h"
 #include "ui/guard.h"
 #include "ui/help.h"
@@ -29,10 +29,10 @@ namespace {
 constexpr int helpContext = 70;
 constexpr int nameMaxLength = 50;
 // The money green of the read-only reference number.
-const QColor moneyGreen(192, 220, 192);
+constexpr QColor moneyGreen(192, 220, 192);
 // The TAJ edit after leaving it: lime green for a valid check digit, red otherwise.
-const QColor tajValidColor(0, 255, 0);
-const QColor tajInvalidColor(255, 0, 0);
+constexpr QColor tajValidColor(0, 255, 0);
+constexpr QColor tajInvalidColor(255, 0, 0);
 
 QDateEdit *datePicker(QWidget *parent, const char *name, const QString &label)
 {
@@ -52,9 +52,10 @@ QString accessibleLabel(const QString &caption)
 }
 } // namespace
 
-TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent)
+TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members)
     : ui::Dialog(parent)
     , m_host(host)
+    , m_members(members)
     , atEsemeny(QStringLiteral("atEsemeny"), this)
     , aqModosit(QStringLiteral("aqModosit"), this)
 {
@@ -203,23 +204,12 @@ void TfrmAdatok::btnCancelClick()
 
 int TfrmAdatok::TajCheckDigit(quint32 firstEightDigits)
 {
-    quint32 p = firstEightDigits;
-    quint32 sum = 0;
-    int weight = 7;
-    // From the rightmost of the eight digits: weights 7, 3, 7, 3, ...
-    for (int i = 0; i < 8; ++i) {
-        sum += quint32(weight) * (p % 10);
-        p /= 10;
-        weight = std::abs(weight - 10);
-    }
-    return int(sum % 10);
+    return rules::tajCheckDigit(firstEightDigits);
 }
 
 bool TfrmAdatok::TajValid(quint32 taj)
 {
-    if (taj == 0 || taj >= 1000000000u)
-        return false;
-    return int(taj % 10) == TajCheckDigit(taj / 10);
+    return rules::tajValid(taj);
 }
 
 void TfrmAdatok::eTajExit(lists::TajEdit *sender)
@@ -267,12 +257,6 @@ void TfrmAdatok::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         this, [this, previous] { focusNextPrevChild(!previous); }, Qt::QueuedConnection);
 }
 
-db::Dataset *TfrmAdatok::listMembers() const
-{
-    auto *manager = qobject_cast<TfrmListakezelo *>(m_host.aktListakezelo());
-    return manager ? &manager->aqListaAdatok() : nullptr;
-}
-
 bool TfrmAdatok::ValidateInput()
 {
     lists::MemberInput input;
@@ -282,7 +266,7 @@ bool TfrmAdatok::ValidateInput()
     input.surgos = surgosIndex();
     input.eventText = cbEsemenynev->currentText();
     input.esemDatum = dtpEsemDatum->date();
-    const auto failure = lists::firstFailedCheck(input, listMembers(), db::today());
+    const auto failure = lists::firstFailedCheck(input, m_members, db::today());
     if (!failure)
         return true;
     ui::showMessage(this, failure->message);
@@ -310,7 +294,7 @@ void TfrmAdatok::btnOKClick()
     const QString esemKod = atEsemeny.asText(QStringLiteral("ES_KOD"));
 
     if (!eHivSzam->text().isEmpty()) {
-        db::Dataset *members = listMembers();
+        db::Dataset *members = m_members;
         if (!members)
             throw db::Error(QStringLiteral("A listakezelő ablak nincs nyitva"));
         const lists::SaveOutcome outcome = lists::saveEvent(aqModosit, *members, eHivSzam->text(),

@@ -24,8 +24,11 @@ class TfrmAdatok : public ui::Dialog
 {
     Q_OBJECT
 public:
-    // Runs FormCreate: the event names into the event box.
-    TfrmAdatok(ui::MainHost &host, QWidget *parent = nullptr);
+    // Runs FormCreate: the event names into the event box. members is the list manager's member
+    // query: a new entry's TAJ is looked up there and an event is logged from its current row;
+    // without it nothing can be checked against the list or saved as an event.
+    explicit TfrmAdatok(ui::MainHost &host, QWidget *parent = nullptr,
+                        db::Dataset *members = nullptr);
 
     // Fills and locks the controls for the mode, as the list manager does before showing it.
     void fill(const lists::MemberFill &fill);
@@ -50,9 +53,9 @@ private:
     bool ValidateInput();
     void btnOKClick();
     void btnCancelClick();
-    db::Dataset *listMembers() const;
 
     ui::MainHost &m_host;
+    db::Dataset *m_members;
     db::Dataset atEsemeny;
     db::Dataset aqModosit;
     bool mayClose = false;

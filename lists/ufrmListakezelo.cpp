@@ -2,16 +2,17 @@
 
 #include "atomicfile.h"
 #include "csvwriter.h"
-#include "member.h"
 #include "memberhistory.h"
 #include "memberorder.h"
 #include "memberprinter.h"
 #include "ufrmAdatok.h"
 #include "ufrmNaplo.h"
 
+
 #include "db/clock.h"
 #include "db/fields.h"
 #include "db/statements.h"
+#include "rules/member.h"
 #include "ui/controls.h"
 #include "ui/dbgrid.h"
 #include "ui/filedialog.h"
@@ -326,7 +327,7 @@ QString TfrmListakezelo::suggestedFileName(const QString &suffix) const
 void TfrmListakezelo::bbEsemClick(const QString &senderName)
 {
     // Owned by this window: it stays, hidden, until the window itself goes.
-    auto *frmAdatok = new TfrmAdatok(m_host, this);
+    auto *frmAdatok = new TfrmAdatok(m_host, this, &m_aqListaAdatok);
     if (senderName == u"bbEsem")
         frmAdatok->fill(lists::eventFill(m_aqListaAdatok, db::today()));
     else

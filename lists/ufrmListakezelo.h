@@ -30,8 +30,9 @@ class TfrmListakezelo : public ui::Dialog
 public:
     TfrmListakezelo(ui::MainHost &host, QWidget *parent = nullptr);
 
-    // The member query; the member dialog looks a TAJ up in it and reads the old event of its
-    // current row. It always holds every member of the list, whatever the search shows.
+    // The member query: the member dialog gets it to look a TAJ up and read the old event of
+    // the current row; the TAJ search makes the patient's row current in it. It always holds
+    // every member of the list, whatever the search shows.
     db::Dataset &aqListaAdatok() { return m_aqListaAdatok; }
 
     // Runs the member query for the list aktBeavtip and enables "Esemény bejegyzése" exactly

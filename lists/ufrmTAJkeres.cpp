@@ -2,6 +2,7 @@
 
 #include "tajedit.h"
 
+#include "rules/taj.h"
 #include "ui/controls.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
@@ -13,8 +14,6 @@
 
 namespace {
 constexpr int dialogHelpContext = 40;
-constexpr int tajHelpContext = 12;
-const QString noTaj = QStringLiteral("000000000");
 } // namespace
 
 TfrmTAJkeres::TfrmTAJkeres(ui::MainHost &host, QWidget *parent)
@@ -31,7 +30,6 @@ TfrmTAJkeres::TfrmTAJkeres(ui::MainHost &host, QWidget *parent)
     eTaj = new lists::TajEdit(QStringLiteral("eTaj"), this);
     eTaj->setAccessibleName(label->text());
     label->setBuddy(eTaj);
-    ui::setHelpContext(eTaj, tajHelpContext);
 
     btnCancel = ui::cancelBitBtn(QStringLiteral("btnCancel"), this);
     btnOK = ui::okBitBtn(QStringLiteral("btnOK"), this);
@@ -53,7 +51,7 @@ TfrmTAJkeres::TfrmTAJkeres(ui::MainHost &host, QWidget *parent)
 void TfrmTAJkeres::btnOKClick()
 {
     const QString taj = eTaj->digits();
-    if (taj == noTaj) {
+    if (taj == rules::noTaj()) {
         setModalResult(ui::mrNone);
         ui::showMessage(this, QStringLiteral("A TAJ szám nem lehet üres!"));
         eTaj->setFocus();

@@ -1,27 +1,38 @@
 #include "adoxmlwriter.h"
 
 #include "db/error.h"
+#include "db/fields.h"
 
 #include <QDateTime>
 #include <QIODevice>
+#include <QSet>
 
-#include <array>
 #include <limits>
+#include <vector>
 
 namespace report {
 
 namespace {
 
-constexpr std::array<AdoColumn, 8> columns{{
-    {"INTKOD", db::FieldKind::Text, 4, "OSZTALY", false},
-    {"FINKOD", db::FieldKind::Text, 9, "OSZTALY", false},
-    {"BEAVTIP_KOD", db::FieldKind::Integer, 0, "LISTA", false},
-    {"LISTARA_DATUM", db::FieldKind::DateTime, 0, "LISTA", false},
-    {"HIV_SZAM", db::FieldKind::Integer, 0, "LISTA", true},
-    {"SURGOSSEG", db::FieldKind::Text, 1, "LISTA", false},
-    {"ESEM_KOD", db::FieldKind::Text, 3, "LISTA", false},
-    {"ESEM_DATUM", db::FieldKind::DateTime, 0, "LISTA", false},
-}};
+// The report query's fields as the schema declares them: the department's codes come from
+// OSZTALY, everything else from LISTA, whose key is the entry's reference number.
+const std::vector<AdoColumn> &columnList()
+{
+    static const std::vector<AdoColumn> list = [] {
+        QSet<QString> department;
+        for (const db::FieldDef &field : db::fields::osztaly())
+            department.insert(field.name);
+        std::vector<AdoColumn> result;
+        for (const db::FieldDef &field : db::fields::report()) {
+            const bool fromDepartment = department.contains(field.name);
+            result.push_back({field.name.toLatin1(), field.kind, field.width,
+                              fromDepartment ? "OSZTALY" : "LISTA",
+                              !fromDepartment && field.name == u"HIV_SZAM"});
+        }
+        return result;
+    }();
+    return list;
+}
 
 // ADO breaks an attribute list once the line (without its TABs) has reached this width:
 // counted in characters in the schema, in UTF-8 bytes in the rows.
@@ -103,7 +114,7 @@ void appendNumber(QByteArray &out, qint64 value)
 
 std::span<const AdoColumn> reportColumns()
 {
-    return columns;
+    return columnList();
 }
 
 AdoXmlWriter::AdoXmlWriter(QIODevice &out, int expectedRows)
@@ -123,16 +134,16 @@ void AdoXmlWriter::writeSchema()
                     "<s:Schema id='RowsetSchema'>\r\n"
                     "\t<s:ElementType name='row' content='eltOnly' rs:updatable='true'>\r\n");
     int number = 0;
-    for (const AdoColumn &column : columns) {
+    for (const AdoColumn &column : columnList()) {
         startElement(2, "s:AttributeType", Measure::Characters, schemaWidth);
-        attribute("name", column.name);
+        attribute("name", column.name.constData());
         attribute("rs:number", QByteArray::number(++number).constData());
         if (!column.autoincrement)
             attribute("rs:nullable", "true");
         attribute("rs:maydefer", "true");
         attribute("rs:writeunknown", "true");
         attribute("rs:basetable", column.baseTable);
-        attribute("rs:basecolumn", column.name);
+        attribute("rs:basecolumn", column.name.constData());
         if (column.autoincrement) {
             attribute("rs:keycolumn", "true");
             attribute("rs:autoincrement", "true");
@@ -216,6 +227,7 @@ void AdoXmlWriter::endLine(const char *text)
 
 void AdoXmlWriter::writeRow(std::span<const QVariant> values)
 {
+    const std::vector<AdoColumn> &columns = columnList();
     if (values.size() != columns.size())
         throw db::Error(QStringLiteral("A jelentés sorában %1 érték áll a várt %2 helyett.")
                             .arg(qsizetype(values.size()))
@@ -232,7 +244,7 @@ void AdoXmlWriter::writeRow(std::span<const QVariant> values)
                            QStringLiteral("je üres, pedig a hivatkozási szám nem hiányozhat."));
                 continue;
             }
-            attributeStart(column.name);
+            attributeStart(column.name.constData());
             switch (column.kind) {
             case db::FieldKind::Text:
                 appendText(value.toString(), m_rows, column);

@@ -15,14 +15,14 @@ namespace report {
 // One column of the report file as the rowset's schema declares it.
 struct AdoColumn
 {
-    const char *name;
+    QByteArray name;
     db::FieldKind kind;
     int maxLength;         // texts: the Jet field size in characters
     const char *baseTable; // the table the query takes the column from
     bool autoincrement;    // the entry's reference number: the key, never null
 };
 
-// The eight report columns, in report order.
+// The report columns, in report order: the fields of the report query (db::fields::report()).
 std::span<const AdoColumn> reportColumns();
 
 // Writes the rows of the report in the XML persistence format that the national reporting

@@ -4,6 +4,7 @@
 #include "db/connection.h"
 #include "db/schema.h"
 #include "db/sqltext.h"
+#include "rules/taj.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -221,7 +222,7 @@ Patient Generator::newPatient()
 {
     const quint32 firstEight = m_random() % 100000000u;
     char taj[10];
-    std::snprintf(taj, sizeof taj, "%08u%d", firstEight, tajCheckDigit(firstEight));
+    std::snprintf(taj, sizeof taj, "%08u%d", firstEight, rules::tajCheckDigit(firstEight));
     return {QByteArray(taj), newName()};
 }
 
@@ -344,19 +345,6 @@ void Generator::run(int count)
 }
 
 } // namespace
-
-int tajCheckDigit(quint32 firstEightDigits)
-{
-    quint32 p = firstEightDigits;
-    int sum = 0;
-    int weight = 7;
-    for (int i = 0; i < 8; ++i) {
-        sum += weight * int(p % 10);
-        p /= 10;
-        weight = 10 - weight;
-    }
-    return sum % 10;
-}
 
 void generate(db::Connection &connection, int count, const GeneratorOptions &options)
 {

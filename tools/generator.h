@@ -30,7 +30,4 @@ struct GeneratorOptions
 // The same seed on the same file gives the same rows. Throws db::Error.
 void generate(db::Connection &connection, int count, const GeneratorOptions &options);
 
-// The TAJ number's ninth digit for its first eight: weights 3 and 7 from the left, sum mod 10.
-int tajCheckDigit(quint32 firstEightDigits);
-
 } // namespace tools

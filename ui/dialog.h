@@ -26,7 +26,6 @@ public:
     void addButton(QAbstractButton *button, int modalResult, std::function<void()> handler = {});
     void setDefaultButton(QAbstractButton *button) { m_defaultButton = button; }
     void setCancelButton(QAbstractButton *button) { m_cancelButton = button; }
-    QAbstractButton *defaultButton() const { return m_defaultButton; }
     QAbstractButton *cancelButton() const { return m_cancelButton; }
 
     int modalResult() const { return m_modalResult; }

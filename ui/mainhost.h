@@ -24,8 +24,8 @@ public:
     // The folder of the program, ending with a separator.
     virtual QString programDir() const = 0;
 
-    // The connection, opened first when it is closed. Throws db::Error when nobody has
-    // passed the registration or login in this run; every action asks for it first.
+    // The connection, opened first when it is closed. This and every dataset below throw
+    // db::Error when nobody has passed the registration or login in this run.
     virtual db::Connection &acZazadoroz() = 0;
     virtual db::Dataset &atOsztaly() = 0;
     virtual db::Dataset &aqAlt() = 0;

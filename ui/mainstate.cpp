@@ -36,12 +36,17 @@ void MainState::connect()
     m_connection.open(QDir(m_programDir).filePath(QString::fromLatin1(db::databaseFileName)));
 }
 
-db::Connection &MainState::acZazadoroz()
+void MainState::requireAccess() const
 {
     // Patient data only for someone who got through the registration or login in this run.
     if (!m_accessGranted)
         throw db::Error(QStringLiteral(
             "Az adatok csak sikeres bejelentkezés után érhetők el. Indítsa újra a programot!"));
+}
+
+db::Connection &MainState::acZazadoroz()
+{
+    requireAccess();
     if (!m_connection.isOpen())
         connect();
     return m_connection;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datasource.h"
+#include "loginhost.h"
 #include "mainhost.h"
 
 #include "db/connection.h"
@@ -13,7 +14,9 @@ namespace ui {
 
 // The main window's connection, shared datasets and run state. The main window owns one;
 // tests build one over a temporary database to drive the dialogs without a main window.
-class MainState : public MainHost
+// The connection and the datasets of MainHost refuse until access was granted in this run;
+// only the registration and the login reach the department row and the query before that.
+class MainState : public MainHost, public LoginHost
 {
 public:
     MainState(QWidget *mainWidget, const QString &programDir);
@@ -26,17 +29,22 @@ public:
     // after the connection was closed).
     void connect();
     // Recorded when the registration or the login has been passed in this run; until then
-    // acZazadoroz() refuses, so no action reaches the data.
+    // every accessor of MainHost to the data refuses, so no action reaches it.
     void grantAccess() { m_accessGranted = true; }
     bool accessGranted() const { return m_accessGranted; }
+    // The connection without the login's check: for start-up, which opens the file before
+    // anyone logs in, and for tests that prepare its rows.
     db::Connection &connection() { return m_connection; }
 
     db::Connection &acZazadoroz() override;
-    db::Dataset &atOsztaly() override { return m_atOsztaly; }
-    db::Dataset &aqAlt() override { return m_aqAlt; }
-    db::Dataset &atListaDb() override { return m_atListaDb; }
-    db::Dataset &atJelentes() override { return m_atJelentes; }
-    DataSource &dsListaDb() override { return m_dsListaDb; }
+    db::Dataset &atOsztaly() override { return granted(m_atOsztaly); }
+    db::Dataset &aqAlt() override { return granted(m_aqAlt); }
+    db::Dataset &atListaDb() override { return granted(m_atListaDb); }
+    db::Dataset &atJelentes() override { return granted(m_atJelentes); }
+    DataSource &dsListaDb() override { return granted(m_dsListaDb); }
+
+    db::Dataset &departmentRow() override { return m_atOsztaly; }
+    db::Dataset &registrationQuery() override { return m_aqAlt; }
 
     int aktBeavtip() const override { return m_aktBeavtip; }
     void setAktBeavtip(int code) override { m_aktBeavtip = code; }
@@ -48,6 +56,14 @@ public:
     void setAktValaszto(QDialog *chooser) override { m_aktValaszto = chooser; }
 
 private:
+    // Throws db::Error with the login's message until access was granted in this run.
+    void requireAccess() const;
+    template<typename T> T &granted(T &data) const
+    {
+        requireAccess();
+        return data;
+    }
+
     QWidget *m_mainWidget;
     QString m_programDir;
     bool m_accessGranted = false;

@@ -42,7 +42,7 @@ MemberFill eventFill(const db::Dataset &members, const QDate &today);
 struct MemberInput
 {
     bool newEntry = true;
-    QString tajDigits; // "000000000" when nothing is typed
+    QString tajDigits; // rules::noTaj() when nothing is typed
     QDate listara;
     int surgos = -1;
     QString eventText;

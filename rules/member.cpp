@@ -3,10 +3,13 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/statements.h"
+#include "taj.h"
 
 #include <exception>
 
 namespace lists {
+
+using rules::noTaj;
 
 MemberFill newEntryFill(const QDate &today)
 {
@@ -39,7 +42,7 @@ std::optional<InputFailure> firstFailedCheck(const MemberInput &input, db::Datas
         return std::optional<InputFailure>(
             InputFailure{QString::fromUtf8(message), QString::fromLatin1(focus)});
     };
-    if (input.tajDigits == u"000000000")
+    if (input.tajDigits == noTaj())
         return failure("A TAJ szám nem lehet üres!", "eTaj");
     // Only entries that are on this list are in the member query: the same TAJ on another
     // list, or on an entry that left the list, is no duplicate.
