@@ -1,23 +1,18 @@
 #pragma once
 
+#include "department.h"
 #include "messagerecorder.h"
-#include "tempdatabase.h"
 
-#include "ui/mainstate.h"
 #include "ui/modal.h"
 
 #include <QDialog>
-#include <QWidget>
 
 #include <functional>
 
-// A program folder with a fresh database, the main window's state connected to it, and the
-// seams that answer every message and drive a dialog inside its own modal loop.
-struct AccessFixture
+// The first start's run state (no department row, nobody logged in) with the seams that answer
+// every message and drive a dialog inside its own modal loop.
+struct AccessFixture : testsupport::Department
 {
-    testsupport::TempProgramDir dir;
-    QWidget mainWidget;
-    ui::MainState state{&mainWidget, dir.path()};
     testsupport::MessageRecorder messages;
     testsupport::ModalDriver driver;
 
@@ -26,8 +21,8 @@ struct AccessFixture
     QList<bool> inTransactionAtMessage;
 
     AccessFixture()
+        : Department(firstStart)
     {
-        state.connect();
         messages.onMessage([this](const testsupport::MessageRecorder::Message &) {
             inTransactionAtMessage << state.connection().inTransaction();
         });

@@ -24,7 +24,7 @@ struct LoginFixture : AccessFixture
     {
         insertDepartment(state.connection(), QStringLiteral("1234"), QStringLiteral("123456789"),
                          QStringLiteral("F"), QStringLiteral("Sebészet"), password);
-        state.atOsztaly().open();
+        state.departmentRow().open();
     }
 };
 
@@ -171,7 +171,7 @@ void TestFrmBejel::closeRequests()
 void TestFrmBejel::unreadableDepartmentRowLetsNobodyIn()
 {
     LoginFixture f(QStringLiteral("titok"));
-    f.state.atOsztaly().close();
+    f.state.departmentRow().close();
     TfrmBejel dialog(f.state, &f.mainWidget);
     const int result = f.run(dialog, [&] {
         typeText(passwordEdit(dialog), QStringLiteral("titok"));

@@ -171,7 +171,7 @@ void TestFrmOsztaly::acceptedInputIsStoredAsTyped()
     QFETCH(QString, letter);
 
     AccessFixture f;
-    f.state.atOsztaly().open();
+    f.state.departmentRow().open();
     TfrmOsztaly dialog(f.state, &f.mainWidget);
     const int result = f.run(dialog, [&] {
         QCOMPARE(dialog.focusWidget(), child<QWidget>(&dialog, QStringLiteral("eDORVKod")));
@@ -184,8 +184,8 @@ void TestFrmOsztaly::acceptedInputIsStoredAsTyped()
     const QVariantList stored{typed.intkod, typed.finkod, letter, typed.name, typed.password};
     QCOMPARE(rows(f.state.connection(), selectDepartment), QList<QVariantList>{stored});
     // Start-up reads the new row from the department dataset straight after the dialog.
-    QCOMPARE(f.state.atOsztaly().recordCount(), 1);
-    QCOMPARE(f.state.atOsztaly().asText(QStringLiteral("OSZTALYNEV")), typed.name);
+    QCOMPARE(f.state.departmentRow().recordCount(), 1);
+    QCOMPARE(f.state.departmentRow().asText(QStringLiteral("OSZTALYNEV")), typed.name);
 }
 
 enum class CloseAction { CloseBox, CloseAfterRefusedOk, Escape, CancelButton, EnterInEdit };
@@ -259,7 +259,7 @@ void TestFrmOsztaly::editsStopAtColumnWidths()
 void TestFrmOsztaly::failedInsertKeepsInputForAnotherTry()
 {
     AccessFixture f;
-    f.state.atOsztaly().open();
+    f.state.departmentRow().open();
     f.state.connection().execute(QStringLiteral(
         "CREATE TRIGGER tiltas BEFORE INSERT ON OSZTALY BEGIN SELECT RAISE(ABORT, 'tiltva'); END"));
 
@@ -284,7 +284,7 @@ void TestFrmOsztaly::failedInsertKeepsInputForAnotherTry()
     QCOMPARE(result, int(ui::mrOk));
     QCOMPARE(f.inTransactionAtMessage, QList<bool>{false});
     QCOMPARE(f.departmentRows(), 1);
-    QCOMPARE(f.state.atOsztaly().asText(QStringLiteral("FINKOD")), valid.finkod);
+    QCOMPARE(f.state.departmentRow().asText(QStringLiteral("FINKOD")), valid.finkod);
 }
 
 void TestFrmOsztaly::departmentRegisteredMeanwhileMakesNoSecondRow()

@@ -96,7 +96,7 @@ void TestWindows::initTestCase()
     insertEntry(m_state->connection(), 1, QStringLiteral("123456788"), QStringLiteral("Kiss Ödön"),
                 QDate(2026, 3, 7));
     m_state->grantAccess();
-    m_state->atOsztaly().open();
+    m_state->departmentRow().open();
     m_state->setAktBeavtip(1);
     m_state->atListaDb().setTableName(QStringLiteral("QZAZADOROZDB"));
     m_state->atListaDb().open();

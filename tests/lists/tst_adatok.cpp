@@ -1,13 +1,14 @@
 // The member dialog: its controls and their order, the event names it is filled with, and
 // which close requests it grants.
 #include "department.h"
+#include "gridtext.h"
 #include "messagerecorder.h"
 #include "typing.h"
 
 #include "db/clock.h"
 #include "lists/listselection.h"
-#include "lists/member.h"
 #include "lists/ufrmAdatok.h"
+#include "rules/member.h"
 #include "ui/modal.h"
 
 #include <QAbstractItemView>

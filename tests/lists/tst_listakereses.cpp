@@ -1,6 +1,7 @@
 // The list manager's search, sorting and count line, through the real window: what is shown,
 // in what order, which row is current, and that the member dialog still sees every member.
 #include "department.h"
+#include "gridtext.h"
 #include "messagerecorder.h"
 #include "typing.h"
 

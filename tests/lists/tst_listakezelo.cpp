@@ -1,6 +1,7 @@
 // The list manager: which entries it shows and in what order, its two buttons and keys, and
 // how it fills the member dialog for each mode.
 #include "department.h"
+#include "gridtext.h"
 #include "messagerecorder.h"
 #include "typing.h"
 

@@ -1,6 +1,7 @@
 // Choosing a list with the two list buttons: which summary the chooser shows, what OK and
 // Cancel leave behind, and the shortcut straight to list 0.
 #include "department.h"
+#include "gridtext.h"
 #include "messagerecorder.h"
 #include "typing.h"
 

@@ -5,9 +5,9 @@
 #include "db/clock.h"
 #include "db/fields.h"
 #include "db/statements.h"
-#include "lists/member.h"
 #include "lists/tajedit.h"
 #include "lists/ufrmAdatok.h"
+#include "rules/member.h"
 
 #include <QTest>
 

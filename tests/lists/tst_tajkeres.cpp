@@ -1,5 +1,6 @@
 // Finding a patient by TAJ across all lists: the TAJ dialog, the count per list, the chooser
 // over the search result, and the list manager opened on the patient's row.
+#include "department.h"
 #include "messagerecorder.h"
 #include "tempdatabase.h"
 #include "typing.h"
@@ -7,6 +8,7 @@
 #include "lists/listselection.h"
 #include "lists/tajsearch.h"
 #include "lists/ufrmListakezelo.h"
+#include "rules/taj.h"
 #include "ui/mainstate.h"
 #include "ui/modal.h"
 
@@ -18,32 +20,6 @@
 using namespace testsupport;
 
 namespace {
-const QString noTaj = QStringLiteral("000000000");
-
-// A logged-in department over a fresh database.
-struct Department
-{
-    explicit Department(const QString &type = QStringLiteral("F"))
-        : state(&mainWidget, dir.path())
-    {
-        state.connect();
-        insertDepartment(state.connection(), QStringLiteral("1234"), QStringLiteral("123456789"),
-                         type, QStringLiteral("Sebészet"), QStringLiteral("titok"));
-        state.grantAccess();
-        state.atOsztaly().open();
-        state.setAktTAJ(noTaj);
-        state.setAktBeavtip(type == u"J" ? 0 : -1);
-    }
-    qint64 entry(int list, const QString &taj, const QString &esemKod = QStringLiteral("VAR"))
-    {
-        return insertEntry(state.connection(), list, taj, QStringLiteral("Kiss Ödön"),
-                           QDate(2026, 3, 7), QStringLiteral("H"), esemKod);
-    }
-
-    TempProgramDir dir{db::schema::Contents::WithSampleLists};
-    QWidget mainWidget;
-    ui::MainState state;
-};
 
 // What the list manager showed when it opened.
 struct Opened
@@ -113,7 +89,7 @@ void TestTajKeres::cancelEndsSearchSilently()
     lists::bbTAJkeresClick(dep.state);
     QCOMPARE(driver.shown(), QStringList{QStringLiteral("frmTAJkeres")});
     QVERIFY(messages.texts().isEmpty());
-    QCOMPARE(dep.state.aktTAJ(), noTaj);
+    QCOMPARE(dep.state.aktTAJ(), rules::noTaj());
     QCOMPARE(dep.state.aktBeavtip(), -1);
 }
 
@@ -135,7 +111,7 @@ void TestTajKeres::emptyTajKeepsDialogOpen()
     QVERIFY(stayedOpen);
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("A TAJ szám nem lehet üres!")});
     QCOMPARE(focusAfter ? focusAfter->objectName() : QString(), QStringLiteral("eTaj"));
-    QCOMPARE(dep.state.aktTAJ(), noTaj);
+    QCOMPARE(dep.state.aktTAJ(), rules::noTaj());
 }
 
 void TestTajKeres::singleListOpensManagerOnPatientRow_data()
@@ -158,7 +134,7 @@ void TestTajKeres::singleListOpensManagerOnPatientRow()
     for (int i = 0; i < 5; ++i)
         dep.entry(3, QStringLiteral("11111111%1").arg(i));
     const qint64 patient = dep.entry(3, stored);
-    dep.entry(4, stored, QStringLiteral("BEA")); // taken off list 4: not counted
+    dep.entry(4, stored, QDate(2026, 3, 7), QStringLiteral("BEA")); // taken off list 4: not counted
     MessageRecorder messages;
     ModalDriver driver;
     searchFor(driver, typed);
@@ -254,7 +230,7 @@ void TestTajKeres::notOnAnyList()
     Department dep;
     const QString taj = QStringLiteral("123456788");
     if (list >= 0)
-        dep.entry(list, taj, event);
+        dep.entry(list, taj, QDate(2026, 3, 7), event);
     MessageRecorder messages;
     ModalDriver driver;
     searchFor(driver, taj);
@@ -268,7 +244,7 @@ void TestTajKeres::notOnAnyList()
 
 void TestTajKeres::listZeroFoundMakesNextListPressSkipChooser()
 {
-    for (const QString type : {QStringLiteral("F"), QStringLiteral("J")}) {
+    for (const QString &type : {QStringLiteral("F"), QStringLiteral("J")}) {
         Department dep(type);
         const QString taj = QStringLiteral("123456788");
         dep.entry(0, taj);

@@ -5,17 +5,22 @@
 #include "ui/mainstate.h"
 
 #include <QDate>
-#include <QStringList>
+#include <QString>
 #include <QWidget>
-
-class QAbstractItemView;
 
 namespace testsupport {
 
-// A department that has passed its login, over a fresh database in a temporary program
-// folder: the run state as the main window leaves it after start-up.
+// The run state over a fresh database in a temporary program folder. Built with a type, it is a
+// department that has passed its login, as the main window leaves it after start-up; built for
+// the first start, the file is connected with no department row and nobody logged in.
 struct Department
 {
+    struct FirstStart
+    {
+    };
+    static constexpr FirstStart firstStart{};
+
+    explicit Department(FirstStart);
     explicit Department(const QString &type = QStringLiteral("F"));
 
     qint64 entry(int list, const QString &taj, QDate listara = QDate(2026, 3, 7),
@@ -27,8 +32,5 @@ struct Department
     QWidget mainWidget;
     ui::MainState state;
 };
-
-// What a grid shows in the column with the given title, row by row.
-QStringList gridColumn(const QAbstractItemView *grid, const QString &title);
 
 } // namespace testsupport
