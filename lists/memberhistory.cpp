@@ -7,18 +7,21 @@
 namespace lists {
 
 namespace {
-const QString codeColumn = QStringLiteral("ESEM_KOD");
-const QString dateColumn = QStringLiteral("ESEM_DATUM");
+constexpr QStringView codeColumn = u"ESEM_KOD";
+constexpr QStringView dateColumn = u"ESEM_DATUM";
 
 // The event names of both values are joined in; a code no longer in ESEMENY keeps no name.
-const QString historyQuery = QStringLiteral(
-    "SELECT LOG.DATUM, LOG.MEZO, LOG.REGI_ERTEK, LOG.UJ_ERTEK, REGI.ES_NEV AS REGI_NEV, "
-    "UJ.ES_NEV AS UJ_NEV\n"
-    "FROM LOG\n"
-    "LEFT JOIN ESEMENY AS REGI ON LOG.MEZO = 'ESEM_KOD' AND REGI.ES_KOD = LOG.REGI_ERTEK\n"
-    "LEFT JOIN ESEMENY AS UJ ON LOG.MEZO = 'ESEM_KOD' AND UJ.ES_KOD = LOG.UJ_ERTEK\n"
-    "WHERE LOG.HIV_SZAM = :HivSzam\n"
-    "ORDER BY LOG.DATUM DESC, LOG.rowid DESC");
+QString historyQuery()
+{
+    return QStringLiteral(
+        "SELECT LOG.DATUM, LOG.MEZO, LOG.REGI_ERTEK, LOG.UJ_ERTEK, REGI.ES_NEV AS REGI_NEV, "
+        "UJ.ES_NEV AS UJ_NEV\n"
+        "FROM LOG\n"
+        "LEFT JOIN ESEMENY AS REGI ON LOG.MEZO = 'ESEM_KOD' AND REGI.ES_KOD = LOG.REGI_ERTEK\n"
+        "LEFT JOIN ESEMENY AS UJ ON LOG.MEZO = 'ESEM_KOD' AND UJ.ES_KOD = LOG.UJ_ERTEK\n"
+        "WHERE LOG.HIV_SZAM = :HivSzam\n"
+        "ORDER BY LOG.DATUM DESC, LOG.rowid DESC");
+}
 
 QString fieldTitle(const QString &column)
 {
@@ -49,7 +52,7 @@ QList<HistoryLine> readHistory(db::Connection &connection, qint64 hivSzam)
 {
     db::Dataset log;
     log.setConnection(&connection);
-    log.setSql(historyQuery);
+    log.setSql(historyQuery());
     log.setFields({{QStringLiteral("DATUM"), db::FieldKind::DateTime},
                    {QStringLiteral("MEZO"), db::FieldKind::Text},
                    {QStringLiteral("REGI_ERTEK"), db::FieldKind::Text},

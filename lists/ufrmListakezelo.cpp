@@ -8,7 +8,6 @@
 #include "ufrmAdatok.h"
 #include "ufrmNaplo.h"
 
-
 #include "db/clock.h"
 #include "db/fields.h"
 #include "db/statements.h"

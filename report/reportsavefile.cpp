@@ -21,8 +21,9 @@ constexpr int randomLength = 6;
 // Reports are made in seconds; a temporary file untouched this long was left by a crash.
 constexpr qint64 staleAfterSeconds = qint64(10) * 60;
 
-const QFileDevice::Permissions ownerAndGroup = QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                               | QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+constexpr QFileDevice::Permissions ownerAndGroup = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                   | QFileDevice::ReadGroup
+                                                   | QFileDevice::WriteGroup;
 
 // errno right after a failed call, or the file's own kind of failure when errno says nothing.
 std::error_code lastError(const QFileDevice &file, int savedErrno)
