@@ -6,8 +6,8 @@
 #include "access/ufrmOsztaly.h"
 #include "lists/listselection.h"
 #include "report/reportfile.h"
-#include "ui/accessibility.h"
 #include "rules/taj.h"
+#include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/guard.h"
@@ -55,11 +55,9 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
 {
     frmMainZazadoroz = this;
     setObjectName(QStringLiteral("frmMainZazadoroz"));
-    setWindowTitle(designCaption);
+    setWindowTitle(designCaption());
     // Announced by its title, department included, like any window.
     ui::installAccessibility();
-    setWindowTitle(designCaption());
-    setAccessibleName(designCaption());
     ui::setHelpContext(this, 40);
 
     bbZazadoroz = largeButton(QStringLiteral("bbZazadoroz"), QStringLiteral("Várólisták Kezelése"),
