@@ -7,7 +7,6 @@
 #include "db/statements.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -147,6 +146,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         std::atomic<bool> locked = false;
+        std::atomic<bool> committing = false;
         std::thread other([&] {
             db::Connection connection;
             connection.open(dir.databasePath());
@@ -155,7 +155,9 @@ private Q_SLOTS:
                                           QStringLiteral("123456789"), QStringLiteral("F"),
                                           QStringLiteral("Sebészet"), QStringLiteral("titok"));
             locked = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            // Set before the commit: the other writer can only get in after it.
+            committing = true;
             transaction.commit();
         });
         while (!locked)
@@ -163,11 +165,11 @@ private Q_SLOTS:
 
         db::Connection connection;
         connection.open(dir.databasePath());
-        QElapsedTimer timer;
-        timer.start();
         QString message;
+        bool waitedForTheOther = false;
         try {
             db::WriteTransaction transaction(connection);
+            waitedForTheOther = committing;
             connection.execute(db::statements::insertOsztaly(
                 QStringLiteral("5678"), QStringLiteral("987654321"), QStringLiteral("J"),
                 QStringLiteral("Belgyógyászat"), QStringLiteral("jelszo")));
@@ -175,10 +177,9 @@ private Q_SLOTS:
         } catch (const db::Error &error) {
             message = error.message();
         }
-        const qint64 waited = timer.elapsed();
         other.join();
         QVERIFY2(message.isEmpty(), qPrintable(message));
-        QVERIFY2(waited >= 500, qPrintable(QString::number(waited)));
+        QVERIFY(waitedForTheOther);
         QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM OSZTALY")).toLongLong(), 2);
     }
 
