@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
 #include <limits>
+#include <system_error>
 
 #include <sqlite3.h>
 
@@ -108,6 +110,14 @@ void Connection::open(const QString &path, Mode mode)
             throw Error(QStringLiteral("Az adatbázisfájl nem hozható létre: %1").arg(shown));
         created = true;
     } else if (!info.exists()) {
+        // A file in a folder the user may not enter (the ward's data folder, for anyone outside
+        // its group) is not missing: the user is refused.
+        std::error_code denied;
+        (void)std::filesystem::status(std::filesystem::path(path.toStdU16String()), denied);
+        if (denied == std::errc::permission_denied)
+            throw Error(QStringLiteral("Nincs jogosultsága az adatbázisfájlhoz: %1. Az osztály "
+                                       "adataihoz a rendszergazda adhat hozzáférést.")
+                            .arg(shown));
         throw Error(QStringLiteral("Az adatbázisfájl nem található: %1").arg(shown));
     } else if (!info.isFile()) {
         throw Error(QStringLiteral("Az adatbázis helyén nem fájl áll: %1").arg(shown));

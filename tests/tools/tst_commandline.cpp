@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <unistd.h> // geteuid; on Windows the refusal is tested by the folder's ACL
+
 using testsupport::TempProgramDir;
 
 namespace {
@@ -116,6 +118,28 @@ private Q_SLOTS:
         connection.open(path);
         QCOMPARE(connection.scalar(QStringLiteral("SELECT NEV FROM LISTA")),
                  QVariant(QStringLiteral("Régi")));
+    }
+
+    // A user outside the data folder's group is told so, not that the file is missing; the
+    // file stays as it was. Tests run as root, so the tool runs as nobody there.
+    void outsiderIsRefused()
+    {
+        TempProgramDir dir;
+        const QByteArray before = contents(dir.databasePath());
+        QStringList command{init, QStringLiteral("--upgrade"), dir.databasePath()};
+        if (geteuid() == 0)
+            command = QStringList{QStringLiteral("runuser"), QStringLiteral("-u"),
+                                  QStringLiteral("nobody"), QStringLiteral("--")}
+                      + command;
+        else
+            QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions{}));
+        const Run refused = run(command.first(), command.mid(1));
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ExeOwner);
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("Nincs jogosultsága az adatbázisfájlhoz")),
+                 qPrintable(refused.err));
+        QCOMPARE(contents(dir.databasePath()), before);
     }
 
     void toolsRefuseWrongUse_data()
