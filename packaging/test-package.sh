@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# The ward's package, tried as IT would: built with CPack, checked by lintian,
+# desktop-file-validate and appstreamcli, installed into a throw-away Debian 12 root, started
+# there under Xvfb by a user of the group varolista (who must see the registration dialog)
+# and by a user outside it (who must be refused and read no byte of the data).
+#   packaging/test-package.sh BUILD_DIR
+# Needs root (debootstrap, chroot, mounts) and Debian's mirror; the root file system is
+# cached as BUILD_DIR/package-test/bookworm-root.tar.gz and fetched packages beside it.
+set -euo pipefail
+
+build=$(realpath "$1")
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+cache=$build/package-test
+mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
+dialog_title='Az Intézet és az Osztály megadása'
+message_title='Várólista Jelentő program'
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "SKIP: the package test needs root (debootstrap, chroot)"
+    exit 77
+fi
+
+fail() {
+    echo "HIBA: $*" >&2
+    # What the display showed, for the reader of a failed run.
+    [ -n "$xvfb_pid" ] && in_root env DISPLAY=:57 xwininfo -root -tree 2>&1 | grep '"' >&2
+    exit 1
+}
+step() { echo "== $*"; }
+
+mkdir -p "$cache/apt-archives/partial"
+work=$(mktemp -d "$cache/run.XXXXXX")
+root=$work/root
+program_pid=
+xvfb_pid=
+
+cleanup() {
+    set +e
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    # Every mount made below, innermost first; a busy one is detached lazily.
+    for mount_point in "$root/var/cache/apt/archives" "$root/dev/shm" "$root/dev/pts" "$root/dev" \
+                       "$root/proc"; do
+        if mountpoint -q "$mount_point" 2>/dev/null; then
+            umount "$mount_point" 2>/dev/null || umount -l "$mount_point"
+        fi
+    done
+    # Never remove the tree while anything is still mounted inside it.
+    if ! grep -q " $root/" /proc/mounts; then
+        rm -rf "$work"
+    else
+        echo "HIBA: mounts left under $root; not removed" >&2
+    fi
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 "$@"; }
+
+step "building the package"
+rm -f "$build"/package/varolista_*.deb
+(cd "$build" && cpack -G DEB >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
+deb=$(ls "$build"/package/varolista_*.deb)
+
+step "lintian, desktop-file-validate, appstreamcli"
+lintian --fail-on error "$deb" 2>&1 | grep -v 'running with root privileges' || true
+lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian found errors"
+mkdir "$work/contents"
+dpkg-deb -x "$deb" "$work/contents"
+desktop-file-validate "$work"/contents/usr/share/applications/*.desktop
+appstreamcli validate --no-net "$work"/contents/usr/share/metainfo/*.metainfo.xml >/dev/null \
+    || appstreamcli validate --no-net "$work"/contents/usr/share/metainfo/*.metainfo.xml \
+    || fail "appstreamcli validate"
+
+step "a fresh Debian 12 root"
+tarball=$cache/bookworm-root.tar.gz
+if [ ! -s "$tarball" ]; then
+    # The test tools, and the big libraries the package will want, fetched once with the root.
+    debootstrap --variant=minbase \
+        --include=xvfb,xdotool,x11-utils,libqt6widgets6,libqt6printsupport6,qt6-qpa-plugins,libsqlcipher0 \
+        bookworm "$work/new" \
+        "$mirror" >"$work/debootstrap.log" 2>&1 || { tail -20 "$work/debootstrap.log"; fail "debootstrap"; }
+    tar -C "$work/new" -czf "$tarball.part" . && mv "$tarball.part" "$tarball"
+    rm -rf "$work/new"
+fi
+mkdir "$root"
+tar -C "$root" -xzf "$tarball"
+mount -t proc proc "$root/proc"
+# A /dev of its own: the device nodes that a package's scripts and X need, nothing of the host's.
+mount -t tmpfs -o mode=755,nosuid dev "$root/dev"
+for node in "null c 1 3" "zero c 1 5" "full c 1 7" "random c 1 8" "urandom c 1 9" "tty c 5 0"; do
+    set -- $node
+    mknod -m 666 "$root/dev/$1" "$2" "$3" "$4"
+done
+mkdir -m 1777 "$root/dev/shm"
+mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
+mount --bind "$cache/apt-archives" "$root/var/cache/apt/archives"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+
+step "installing the package"
+cp "$deb" "$root/tmp/varolista.deb"
+in_root apt-get -qq update >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get update"; }
+in_root env DEBIAN_FRONTEND=noninteractive apt-get -y -q --no-install-recommends \
+    install /tmp/varolista.deb >>"$work/apt.log" 2>&1 || { tail -30 "$work/apt.log"; fail "apt-get install"; }
+
+step "the installed layout"
+data=$root/var/opt/varolista
+# Names as the installed system knows them, not the host.
+mode() { in_root stat -c "$1" "$2"; }
+[ "$(mode '%a %U %G' /var/opt/varolista)" = "2770 root varolista" ] \
+    || fail "data folder: $(mode '%a %U %G' /var/opt/varolista)"
+[ "$(mode '%a %U %G' /var/opt/varolista/Jelentesek)" = "2770 root varolista" ] || fail "Jelentesek folder"
+[ "$(mode '%a %G' /var/opt/varolista/Vazuvede.adat)" = "660 varolista" ] \
+    || fail "database: $(mode '%a %G' /var/opt/varolista/Vazuvede.adat)"
+[ "$(readlink "$root/opt/varolista/Vazuvede.adat")" = /var/opt/varolista/Vazuvede.adat ] || fail "database link"
+[ "$(readlink "$root/opt/varolista/Jelentesek")" = /var/opt/varolista/Jelentesek ] || fail "report link"
+
+step "reinstall keeps the data; purge never deletes it"
+echo marker >"$data/Jelentesek/megmarad.xml"
+before=$(md5sum <"$data/Vazuvede.adat")
+in_root dpkg -i /tmp/varolista.deb >>"$work/apt.log" 2>&1 || fail "reinstall"
+[ "$(md5sum <"$data/Vazuvede.adat")" = "$before" ] || fail "reinstall changed the database"
+ls "$data"/*.bak >/dev/null 2>&1 && fail "a backup of an up-to-date database was left"
+[ "$(mode '%a %G' /var/opt/varolista/Jelentesek/megmarad.xml)" = "660 varolista" ] || fail "report mode"
+in_root dpkg --purge varolista >>"$work/apt.log" 2>&1 || fail "purge"
+[ "$(md5sum <"$data/Vazuvede.adat")" = "$before" ] || fail "purge touched the database"
+[ -f "$data/Jelentesek/megmarad.xml" ] || fail "purge removed a report"
+in_root dpkg -i /tmp/varolista.deb >>"$work/apt.log" 2>&1 || fail "install after purge"
+[ "$(md5sum <"$data/Vazuvede.adat")" = "$before" ] || fail "install after purge replaced the database"
+
+step "a ward user and a user outside the group, under Xvfb"
+in_root useradd -m -G varolista apolo
+in_root useradd -m kivulallo
+chroot "$root" /usr/bin/Xvfb :57 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -e "$root/tmp/.X11-unix/X57" ] && break; sleep 0.2; done
+[ -e "$root/tmp/.X11-unix/X57" ] || fail "Xvfb did not start"
+
+find_window() { # title, seconds: a window with exactly this title is on the screen
+    local i id
+    for i in $(seq $(( $2 * 2 ))); do
+        for id in $(in_root env DISPLAY=:57 xwininfo -root -tree 2>/dev/null \
+                    | grep -F "\"$1\": (" | awk '{print $1}'); do
+            in_root env DISPLAY=:57 xwininfo -id "$id" | grep -q 'Map State: IsViewable' && return 0
+        done
+        sleep 0.5
+    done
+    return 1
+}
+run_as() { # user
+    chroot "$root" /usr/bin/env -i PATH=/usr/bin:/bin LANG=hu_HU.UTF-8 DISPLAY=:57 \
+        /usr/sbin/runuser -u "$1" -- /opt/varolista/zazadoroz >"$work/$1.log" 2>&1 &
+    program_pid=$!
+}
+
+run_as apolo
+find_window "$dialog_title" 60 >/dev/null || { cat "$work/apolo.log"; fail "the ward user did not see the registration dialog"; }
+echo "the ward user sees \"$dialog_title\""
+[ -z "$(find "$root/opt/varolista" -newer "$root/tmp/varolista.deb" -type f)" ] \
+    || fail "files appeared in the program folder"
+kill "$program_pid"; wait "$program_pid" 2>/dev/null || true; program_pid=
+
+in_root runuser -u kivulallo -- cat /var/opt/varolista/Vazuvede.adat >/dev/null 2>&1 \
+    && fail "the outsider read the database"
+in_root runuser -u kivulallo -- ls /var/opt/varolista/Jelentesek >/dev/null 2>&1 \
+    && fail "the outsider listed the reports"
+run_as kivulallo
+find_window "$message_title" 60 >/dev/null || { cat "$work/kivulallo.log"; fail "the outsider got no message"; }
+find_window "$dialog_title" 1 >/dev/null && fail "the outsider saw the registration dialog"
+echo "the outsider gets a message box and no registration dialog"
+kill "$program_pid"; wait "$program_pid" 2>/dev/null || true; program_pid=
+echo "OK"
