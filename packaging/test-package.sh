@@ -129,6 +129,18 @@ in_root dpkg --purge varolista >>"$work/apt.log" 2>&1 || fail "purge"
 in_root dpkg -i /tmp/varolista.deb >>"$work/apt.log" 2>&1 || fail "install after purge"
 [ "$(md5sum <"$data/Vazuvede.adat")" = "$before" ] || fail "install after purge replaced the database"
 
+step "an older database is upgraded after a copy beside it"
+sql() { printf "PRAGMA key='hJumbeli';\n%s\n" "$1" | sqlcipher "$data/Vazuvede.adat"; }
+sql "DROP INDEX LISTA_TAGOK; DROP INDEX LISTA_TAJ; PRAGMA user_version = 1;" >/dev/null
+older=$(md5sum <"$data/Vazuvede.adat")
+in_root dpkg -i /tmp/varolista.deb >>"$work/apt.log" 2>&1 || fail "upgrade install"
+backups=("$data"/Vazuvede.adat.*.bak)
+[ ${#backups[@]} -eq 1 ] && [ -f "${backups[0]}" ] || fail "no backup beside the older database"
+[ "$(md5sum <"${backups[0]}")" = "$older" ] || fail "the backup is not the older database"
+[ "$(sql 'PRAGMA user_version;')" = 2 ] || fail "the database was not upgraded"
+[ "$(mode '%a %G' "/var/opt/varolista/$(basename "${backups[0]}")")" = "660 varolista" ] \
+    || fail "backup mode"
+
 step "a ward user and a user outside the group, under Xvfb"
 in_root useradd -m -G varolista apolo
 in_root useradd -m kivulallo
