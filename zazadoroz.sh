@@ -75,6 +75,8 @@ build_and_lay_out() {
     if [ ! -e "$prefix/Vazuvede.adat" ]; then
         "$prefix/vazuvede-init" "$prefix/Vazuvede.adat"
     fi
+    # Owner and group only, also for a file made by an earlier set-up.
+    chmod 0660 "$prefix/Vazuvede.adat"
     give_back
 }
 

@@ -105,10 +105,16 @@ void Connection::open(const QString &path, Mode mode)
                             .arg(shown));
         // Made here, exclusively, so that a file someone else makes meanwhile is never taken
         // over (nor removed when this one fails).
+        // Owner and group only: the department's users share a group, nobody else reads the
+        // patients; set again after opening, as the umask may have taken the group's rights.
+        const QFileDevice::Permissions ownerAndGroup
+            = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+              | QFileDevice::WriteGroup;
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerAndGroup))
             throw Error(QStringLiteral("Az adatbázisfájl nem hozható létre: %1").arg(shown));
         created = true;
+        file.setPermissions(ownerAndGroup);
     } else if (!info.exists()) {
         // A file in a folder the user may not enter (the ward's data folder, for anyone outside
         // its group) is not missing: the user is refused.

@@ -89,6 +89,10 @@ private Q_SLOTS:
                     .toLongLong()
                 > 0);
         connection.close();
+        // The patients are for the department's group only.
+        QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                     | QFileDevice::WriteGroup);
 
         const QByteArray before = contents(path);
         const Run again = run(init, options + QStringList{path});
