@@ -12,6 +12,7 @@
 #include "ui/help.h"
 #include "ui/mainhost.h"
 #include "ui/radiogroup.h"
+#include "ui/textvalidator.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -78,7 +79,7 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members
     eTaj = new lists::TajEdit(QStringLiteral("eTaj"), beteg);
     eNev = new QLineEdit(beteg);
     eNev->setObjectName(QStringLiteral("eNev"));
-    eNev->setMaxLength(nameMaxLength);
+    ui::TextValidator::limit(eNev, nameMaxLength);
     dtpListara = datePicker(beteg, "dtpListara", QStringLiteral("Listárakerülés"));
 
     rgSurgos = new ui::RadioGroup(
@@ -294,11 +295,8 @@ void TfrmAdatok::btnOKClick()
     const QString esemKod = atEsemeny.asText(QStringLiteral("ES_KOD"));
 
     if (!eHivSzam->text().isEmpty()) {
-        db::Dataset *members = m_members;
-        if (!members)
-            throw db::Error(QStringLiteral("A listakezelő ablak nincs nyitva"));
-        const lists::SaveOutcome outcome = lists::saveEvent(aqModosit, *members, eHivSzam->text(),
-                                                            esemKod, dtpEsemDatum->date());
+        const lists::SaveOutcome outcome
+            = lists::saveEvent(aqModosit, eHivSzam->text(), esemKod, dtpEsemDatum->date());
         // Only now that the write transaction has ended may a message wait for the user.
         if (outcome.logFailed)
             ui::showMessage(this, QStringLiteral("Hiba a naplózás során"));

@@ -36,6 +36,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace {
 constexpr int helpContext = 60;
@@ -325,13 +326,14 @@ QString TfrmListakezelo::suggestedFileName(const QString &suffix) const
 
 void TfrmListakezelo::bbEsemClick(const QString &senderName)
 {
-    // Owned by this window: it stays, hidden, until the window itself goes.
-    auto *frmAdatok = new TfrmAdatok(m_host, this, &m_aqListaAdatok);
+    // Owned by this window while shown, and gone once its modal show returns: nothing reads
+    // a closed member dialog, and a day of events must not pile them up.
+    const std::unique_ptr<TfrmAdatok> frmAdatok = std::make_unique<TfrmAdatok>(m_host, this, &m_aqListaAdatok);
     if (senderName == u"bbEsem")
         frmAdatok->fill(lists::eventFill(m_aqListaAdatok, db::today()));
     else
         frmAdatok->fill(lists::newEntryFill(db::today()));
-    ui::execModal(frmAdatok);
+    ui::execModal(frmAdatok.get());
     readMembers();
 }
 

@@ -69,15 +69,27 @@ void executeLogRow(db::Dataset &aqModosit, const QString &sql)
 }
 } // namespace
 
-bool logChanges(db::Dataset &aqModosit, const db::Dataset &members, const QString &hivSzam,
-                const QString &newCode, const QDate &newDate)
+bool logChanges(db::Dataset &aqModosit, const QString &hivSzam, const QString &newCode,
+                const QDate &newDate)
 {
     try {
-        const QString oldCode = members.asText(QStringLiteral("ESEM_KOD"));
+        // The entry as stored now, inside the write lock: another workstation may have
+        // recorded an event since the list manager read its rows.
+        db::Dataset stored;
+        stored.setConnection(aqModosit.connection());
+        stored.setFields({{QStringLiteral("ESEM_KOD"), db::FieldKind::Text, 3},
+                          {QStringLiteral("ESEM_DATUM"), db::FieldKind::DateTime, 0}});
+        stored.setSql(QStringLiteral("SELECT ESEM_KOD, ESEM_DATUM FROM LISTA "
+                                     "WHERE HIV_SZAM = :HivSzam"));
+        stored.setParameter(QStringLiteral("HivSzam"), hivSzam.toLongLong());
+        stored.open();
+        if (stored.recordCount() != 1)
+            return false;
+        const QString oldCode = stored.asText(QStringLiteral("ESEM_KOD"));
         if (oldCode != newCode)
             executeLogRow(aqModosit, db::statements::insertLogEventCode(hivSzam, oldCode, newCode));
         // A stored time of day plays no part: only the calendar days are compared.
-        const QDate oldDate = members.asDateTime(QStringLiteral("ESEM_DATUM")).date();
+        const QDate oldDate = stored.asDateTime(QStringLiteral("ESEM_DATUM")).date();
         if (oldDate != newDate)
             executeLogRow(aqModosit, db::statements::insertLogEventDate(hivSzam, oldDate, newDate));
         return true;
@@ -86,14 +98,14 @@ bool logChanges(db::Dataset &aqModosit, const db::Dataset &members, const QStrin
     }
 }
 
-SaveOutcome saveEvent(db::Dataset &aqModosit, const db::Dataset &members, const QString &hivSzam,
-                      const QString &newCode, const QDate &newDate)
+SaveOutcome saveEvent(db::Dataset &aqModosit, const QString &hivSzam, const QString &newCode,
+                      const QDate &newDate)
 {
     SaveOutcome outcome;
     db::Connection &connection = *aqModosit.connection();
     try {
         std::optional<db::WriteTransaction> transaction(std::in_place, connection);
-        outcome.logFailed = !logChanges(aqModosit, members, hivSzam, newCode, newDate);
+        outcome.logFailed = !logChanges(aqModosit, hivSzam, newCode, newDate);
         // After a disk-full, I/O or busy error SQLite has rolled the whole transaction back
         // by itself; the entry is still updated, in a transaction of its own.
         if (!transaction->isOpen())

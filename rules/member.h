@@ -62,11 +62,12 @@ std::optional<InputFailure> firstFailedCheck(const MemberInput &input, db::Datas
                                              const QDate &today);
 
 // The LOG rows of an event change, one per changed event column (the code compared exactly,
-// the dates as calendar days), the old values read from the member query's current row. Each
-// row is undone alone when it fails; returns false after a failure, with the rows before it
-// kept. Runs inside the caller's write transaction.
-bool logChanges(db::Dataset &aqModosit, const db::Dataset &members, const QString &hivSzam,
-                const QString &newCode, const QDate &newDate);
+// the dates as calendar days), the old values read from the entry as stored now. Each row is
+// undone alone when it fails; returns false after a failure (the entry unreadable included),
+// with the rows before it kept. Runs inside the caller's write transaction, so that nobody
+// changes the entry between this read and the caller's UPDATE.
+bool logChanges(db::Dataset &aqModosit, const QString &hivSzam, const QString &newCode,
+                const QDate &newDate);
 
 struct SaveOutcome
 {
@@ -77,7 +78,7 @@ struct SaveOutcome
 // The new event of an entry: its LOG rows and the UPDATE in one write transaction, so a
 // failed UPDATE leaves no LOG rows behind, while a failed log never stops the UPDATE. Shows
 // nothing: the caller reports the outcome once the transaction has ended.
-SaveOutcome saveEvent(db::Dataset &aqModosit, const db::Dataset &members, const QString &hivSzam,
-                      const QString &newCode, const QDate &newDate);
+SaveOutcome saveEvent(db::Dataset &aqModosit, const QString &hivSzam, const QString &newCode,
+                      const QDate &newDate);
 
 } // namespace lists

@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include "textvalidator.h"
+
 #include <QApplication>
 #include <QBoxLayout>
 #include <QGridLayout>
@@ -41,7 +43,7 @@ QLineEdit *edit(const QString &objectName, int maxLength, QLabel *label, QWidget
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
-    edit->setMaxLength(maxLength);
+    TextValidator::limit(edit, maxLength);
     label->setBuddy(edit);
     edit->setAccessibleName(label->text().trimmed());
     return edit;

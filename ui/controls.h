@@ -14,7 +14,8 @@ class QWidget;
 namespace ui {
 
 QLabel *label(const QString &objectName, const QString &text, QWidget *parent);
-// An edit that takes at most maxLength characters, named after its label.
+// An edit that takes at most maxLength characters (as the database counts them) and no
+// control characters, named after its label.
 QLineEdit *edit(const QString &objectName, int maxLength, QLabel *label, QWidget *parent);
 // Each typed character shows as "*".
 void setPasswordStyle(QLineEdit *edit);

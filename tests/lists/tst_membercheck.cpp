@@ -256,12 +256,11 @@ void TestMemberCheck::eventSaveWritesLogRows()
     stored.bind(u":d"_s, storedDate);
     stored.bind(u":h"_s, hiv);
     stored.step();
-    const auto members = openMembers(connection, 1);
     db::Dataset aqModosit;
     aqModosit.setConnection(&connection);
 
     const lists::SaveOutcome outcome
-        = lists::saveEvent(aqModosit, *members, QString::number(hiv), newCode, newDate);
+        = lists::saveEvent(aqModosit, QString::number(hiv), newCode, newDate);
     QVERIFY(!outcome.logFailed);
     QVERIFY(!outcome.error);
     QVERIFY(!connection.inTransaction());
@@ -292,11 +291,10 @@ void TestMemberCheck::failedLogStillUpdates()
     const QString when = refused.isEmpty() ? QString() : u" WHEN NEW.MEZO = '%1'"_s.arg(refused);
     connection.execute(u"CREATE TRIGGER naplo_tele BEFORE INSERT ON LOG%1 BEGIN "
                        u"SELECT RAISE(ABORT, 'a napló nem írható'); END"_s.arg(when));
-    const auto members = openMembers(connection, 1);
     db::Dataset aqModosit;
     aqModosit.setConnection(&connection);
     const lists::SaveOutcome outcome
-        = lists::saveEvent(aqModosit, *members, QString::number(hiv), u"BEA"_s, today);
+        = lists::saveEvent(aqModosit, QString::number(hiv), u"BEA"_s, today);
     QVERIFY(outcome.logFailed);
     QVERIFY(!outcome.error);
     QVERIFY(!connection.inTransaction());
