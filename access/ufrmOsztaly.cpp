@@ -45,8 +45,9 @@ TfrmOsztaly::TfrmOsztaly(ui::LoginHost &host, QWidget *parent)
     eFinKod = ui::edit(QStringLiteral("eFinKod"), 9, lblFinKod, this);
     auto *lblOsztNev
         = ui::label(QStringLiteral("lblOsztNev"), QStringLiteral("Az Osztály megnevezése: "), this);
-    eOsztNev = ui::edit(QStringLiteral("eOsztNev"), 50, lblOsztNev, this);
-    eOsztNev->setMinimumWidth(ui::widthForCharacters(eOsztNev, eOsztNev->maxLength()));
+    constexpr int osztNevLength = 50;
+    eOsztNev = ui::edit(QStringLiteral("eOsztNev"), osztNevLength, lblOsztNev, this);
+    eOsztNev->setMinimumWidth(ui::widthForCharacters(eOsztNev, osztNevLength));
     rgOsztTipus
         = new ui::RadioGroup(QStringLiteral("rgOsztTipus"), QStringLiteral("Az Osztály típusa *"),
                              {QStringLiteral("Járóbeteg"), QStringLiteral("Fekvőbeteg")}, 2, this);
