@@ -328,7 +328,8 @@ void TfrmListakezelo::bbEsemClick(const QString &senderName)
 {
     // Owned by this window while shown, and gone once its modal show returns: nothing reads
     // a closed member dialog, and a day of events must not pile them up.
-    const std::unique_ptr<TfrmAdatok> frmAdatok = std::make_unique<TfrmAdatok>(m_host, this, &m_aqListaAdatok);
+    const std::unique_ptr<TfrmAdatok> frmAdatok
+        = std::make_unique<TfrmAdatok>(m_host, this, &m_aqListaAdatok);
     if (senderName == u"bbEsem")
         frmAdatok->fill(lists::eventFill(m_aqListaAdatok, db::today()));
     else
