@@ -1,0 +1,125 @@
+// Several workstations saving at once through the member dialog's own save code, then some
+// of them killed in the middle: every acknowledged save is in the file, each event change has
+// exactly its LOG rows, and the file is sound.
+#include "tempdatabase.h"
+
+#include "db/connection.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+const QString worker = QStringLiteral(LOADWORKER);
+
+struct Acks
+{
+    QSet<qint64> entries;
+    QSet<qint64> events;
+};
+
+Acks readAcks(const QStringList &files)
+{
+    Acks acks;
+    for (const QString &path : files) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            const QList<QByteArray> parts = line.split(' ');
+            if (parts.size() >= 2 && parts[0] == "E")
+                acks.entries.insert(parts[1].toLongLong());
+            else if (parts.size() >= 2 && parts[0] == "V")
+                acks.events.insert(parts[1].toLongLong());
+        }
+    }
+    return acks;
+}
+
+// Every acknowledged row there, LOG rows exactly two per recorded event and none otherwise.
+void checkDatabase(const QString &path, const Acks &acks, int *entriesFound)
+{
+    db::Connection connection;
+    connection.open(path);
+    QCOMPARE(connection.scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
+             QStringLiteral("ok"));
+    QHash<qint64, QString> codes;
+    for (const QVariantList &row : rows(connection, QStringLiteral("SELECT HIV_SZAM, ESEM_KOD "
+                                                                   "FROM LISTA")))
+        codes.insert(row[0].toLongLong(), row[1].toString());
+    QHash<qint64, int> logs;
+    for (const QVariantList &row :
+         rows(connection, QStringLiteral("SELECT HIV_SZAM, count(*) FROM LOG GROUP BY HIV_SZAM")))
+        logs.insert(row[0].toLongLong(), int(row[1].toLongLong()));
+    for (const qint64 hiv : acks.entries)
+        QVERIFY2(codes.contains(hiv), qPrintable(QString::number(hiv)));
+    for (const qint64 hiv : acks.events)
+        QCOMPARE(codes.value(hiv), QStringLiteral("HAL"));
+    for (auto it = codes.cbegin(); it != codes.cend(); ++it) {
+        const int expected = it.value() == u"HAL" ? 2 : 0;
+        QCOMPARE(logs.value(it.key()), expected);
+    }
+    QCOMPARE(connection
+                 .scalar(QStringLiteral("SELECT count(*) FROM LOG WHERE HIV_SZAM NOT IN "
+                                        "(SELECT HIV_SZAM FROM LISTA)"))
+                 .toLongLong(),
+             0);
+    *entriesFound = int(codes.size());
+}
+} // namespace
+
+class TestLoadSave : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void killedWorkersLoseOnlyUnacknowledged();
+};
+
+void TestLoadSave::killedWorkersLoseOnlyUnacknowledged()
+{
+    TempProgramDir dir;
+    constexpr int workers = 4;
+    constexpr int rounds = 3;
+    QStringList ackFiles;
+    int kills = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int round = 0; round < rounds; ++round) {
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (int w = 0; w < workers; ++w) {
+            ackFiles << dir.path() + QStringLiteral("ack%1_%2.txt").arg(round).arg(w);
+            auto process = std::make_unique<QProcess>();
+            process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            // Distinct TAJ numbers per round and worker.
+            process->start(worker, {dir.databasePath(), QString::number(10 + round * workers + w),
+                                    QStringLiteral("100000"), ackFiles.last()});
+            QVERIFY(process->waitForStarted());
+            processes.push_back(std::move(process));
+        }
+        QTest::qWait(400 + QRandomGenerator::global()->bounded(600));
+        for (auto &process : processes) {
+            process->kill(); // SIGKILL: no chance to finish the save
+            QVERIFY(process->waitForFinished(10000));
+            ++kills;
+        }
+        const Acks acks = readAcks(ackFiles);
+        QVERIFY(!acks.entries.isEmpty());
+        int found = 0;
+        checkDatabase(dir.databasePath(), acks, &found);
+        if (QTest::currentTestFailed())
+            return;
+        qInfo("kill round %d: %d kills so far, %d entries acknowledged, %d rows in the file, "
+              "%.1f s",
+              round + 1, kills, int(acks.entries.size()), found, double(timer.elapsed()) / 1000.0);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestLoadSave)
+#include "tst_loadsave.moc"
