@@ -1,6 +1,7 @@
 #include "application.h"
 #include "ufrmMainZazadoroz.h"
 
+#include "db/error.h"
 #include "ui/guard.h"
 #include "ui/help.h"
 #include "ui/messages.h"

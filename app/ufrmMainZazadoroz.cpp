@@ -4,6 +4,8 @@
 
 #include "access/ufrmBejel.h"
 #include "access/ufrmOsztaly.h"
+#include "db/dataset.h"
+#include "db/error.h"
 #include "lists/listselection.h"
 #include "report/reportfile.h"
 #include "rules/taj.h"

@@ -3,8 +3,10 @@
 #include "ratioreporter.h"
 
 #include "db/connection.h"
+#include "db/dataset.h"
 #include "db/fields.h"
 #include "db/schema.h"
+#include "db/statement.h"
 #include "db/statements.h"
 #include "lists/ufrmListakezelo.h"
 #include "tools/generator.h"

@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/schema.h"
+#include "db/statement.h"
 #include "db/statements.h"
 #include "tools/generator.h"
 

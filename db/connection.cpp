@@ -2,7 +2,8 @@
 
 #include "clock.h"
 #include "schema.h"
-#include "sqltext.h"
+#include "statement.h"
+#include "values.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 
 #include <filesystem>
-#include <limits>
 #include <system_error>
 
 #include <sqlite3.h>
@@ -82,7 +82,7 @@ Error engineError(sqlite3 *db, int rc)
 // NOW() of the statement texts: the program's local clock, as stored date-time text.
 void nowFunction(sqlite3_context *context, int, sqlite3_value **)
 {
-    const QByteArray text = db::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+    const QByteArray text = storedDateTimeText(db::now()).toUtf8();
     sqlite3_result_text(context, text.constData(), int(text.size()), SQLITE_TRANSIENT);
 }
 
@@ -255,207 +255,6 @@ void Connection::check(int rc) const
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)
         return;
     throw engineError(m_db, rc);
-}
-
-Statement::Statement(Connection &connection, const QString &sql)
-    : m_connection(connection)
-{
-    if (!connection.handle())
-        throw Error(QStringLiteral("Nincs megnyitva az adatbázis"));
-    const QByteArray text = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(connection.handle(), text.constData(), int(text.size()),
-                                      &m_stmt, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        connection.check(rc);
-    }
-    if (!m_stmt)
-        throw Error(QStringLiteral("Üres adatbázis-utasítás"));
-}
-
-Statement::~Statement()
-{
-    sqlite3_finalize(m_stmt);
-}
-
-void Statement::bind(int index, const QVariant &value)
-{
-    int rc = SQLITE_OK;
-    if (value.isNull()) {
-        rc = sqlite3_bind_null(m_stmt, index);
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
-            break;
-        case QMetaType::ULong:
-        case QMetaType::ULongLong:
-            if (value.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
-                throw Error(QStringLiteral("Túl nagy egész érték: %1").arg(value.toString()));
-            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(), quint64(bytes.size()),
-                                     SQLITE_TRANSIENT);
-            break;
-        }
-        case QMetaType::QDate:
-            // The stored form of a day; statement texts carry M/D/YYYY instead.
-            return bind(index, value.toDate().toString(Qt::ISODate));
-        case QMetaType::QDateTime:
-            return bind(index, value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        default: {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text64(m_stmt, index, text.constData(), quint64(text.size()),
-                                     SQLITE_TRANSIENT, SQLITE_UTF8);
-            break;
-        }
-        }
-    }
-    m_connection.check(rc);
-}
-
-void Statement::bind(const QString &name, const QVariant &value)
-{
-    const QString full = name.startsWith(u':') ? name : u':' + name;
-    const int index = sqlite3_bind_parameter_index(m_stmt, full.toUtf8().constData());
-    if (index == 0)
-        throw Error(QStringLiteral("Az utasításnak nincs ilyen paramétere: %1").arg(full));
-    bind(index, value);
-}
-
-bool Statement::step()
-{
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
-    m_connection.check(rc);
-    return false;
-}
-
-void Statement::reset()
-{
-    sqlite3_reset(m_stmt);
-}
-
-int Statement::columnCount() const
-{
-    return sqlite3_column_count(m_stmt);
-}
-
-QString Statement::columnName(int column) const
-{
-    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
-}
-
-bool Statement::isNull(int column) const
-{
-    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
-}
-
-qint64 Statement::int64(int column) const
-{
-    return sqlite3_column_int64(m_stmt, column);
-}
-
-QString Statement::text(int column) const
-{
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column));
-}
-
-QVariant Statement::value(int column) const
-{
-    switch (sqlite3_column_type(m_stmt, column)) {
-    case SQLITE_INTEGER:
-        return qint64(sqlite3_column_int64(m_stmt, column));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(m_stmt, column);
-    case SQLITE_TEXT:
-        return text(column);
-    case SQLITE_BLOB: {
-        const auto *data = static_cast<const char *>(sqlite3_column_blob(m_stmt, column));
-        return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
-    }
-    default:
-        return {};
-    }
-}
-
-WriteTransaction::WriteTransaction(Connection &connection)
-    : m_connection(connection)
-{
-    m_connection.execute(QStringLiteral("BEGIN IMMEDIATE"));
-}
-
-WriteTransaction::~WriteTransaction()
-{
-    if (!m_done && isOpen())
-        sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
-bool WriteTransaction::isOpen() const
-{
-    return m_connection.inTransaction();
-}
-
-void WriteTransaction::commit()
-{
-    if (!isOpen())
-        throw Error(QStringLiteral("Az adatbázis a hiba miatt már visszavonta a módosításokat"));
-    m_connection.execute(QStringLiteral("COMMIT"));
-    m_done = true;
-}
-
-void WriteTransaction::rollback()
-{
-    m_done = true;
-    if (isOpen())
-        m_connection.execute(QStringLiteral("ROLLBACK"));
-}
-
-Savepoint::Savepoint(Connection &connection, const QString &name)
-    : m_connection(connection)
-    , m_name(quotedIdentifier(name))
-{
-    m_connection.execute(QStringLiteral("SAVEPOINT ") + m_name);
-}
-
-Savepoint::~Savepoint()
-{
-    if (m_done || !m_connection.inTransaction())
-        return;
-    const QByteArray sql
-        = (QStringLiteral("ROLLBACK TO ") + m_name + QStringLiteral("; RELEASE ") + m_name)
-              .toUtf8();
-    sqlite3_exec(m_connection.handle(), sql.constData(), nullptr, nullptr, nullptr);
-}
-
-void Savepoint::release()
-{
-    m_connection.execute(QStringLiteral("RELEASE ") + m_name);
-    m_done = true;
-}
-
-void Savepoint::rollback()
-{
-    m_connection.execute(QStringLiteral("ROLLBACK TO ") + m_name + QStringLiteral("; RELEASE ")
-                         + m_name);
-    m_done = true;
 }
 
 } // namespace db

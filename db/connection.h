@@ -6,7 +6,6 @@
 #include <QVariant>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 namespace db {
 
@@ -52,69 +51,6 @@ public:
 private:
     sqlite3 *m_db = nullptr;
     QString m_path;
-};
-
-// A prepared statement; parameters are 1-based or named (":Name").
-class Statement
-{
-public:
-    Statement(Connection &connection, const QString &sql);
-    ~Statement();
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    void bind(int index, const QVariant &value);
-    void bind(const QString &name, const QVariant &value);
-    // True while a row is current; false when the statement has finished.
-    bool step();
-    void reset();
-
-    int columnCount() const;
-    QString columnName(int column) const;
-    bool isNull(int column) const;
-    qint64 int64(int column) const;
-    QString text(int column) const;
-    QVariant value(int column) const; // by the value's own SQLite type
-    sqlite3_stmt *handle() const { return m_stmt; }
-
-private:
-    Connection &m_connection;
-    sqlite3_stmt *m_stmt = nullptr;
-};
-
-// BEGIN IMMEDIATE at once, so that a writer waits for the lock instead of deadlocking halfway.
-// Rolled back on destruction unless committed; SQLite may already have rolled it back by
-// itself after a disk-full, I/O or busy error, which isOpen() tells.
-class WriteTransaction
-{
-public:
-    explicit WriteTransaction(Connection &connection);
-    ~WriteTransaction();
-    WriteTransaction(const WriteTransaction &) = delete;
-    WriteTransaction &operator=(const WriteTransaction &) = delete;
-
-    bool isOpen() const;
-    void commit();
-    void rollback();
-
-private:
-    Connection &m_connection;
-    bool m_done = false;
-};
-
-// A savepoint inside a transaction: a failed step is undone alone and the transaction goes on.
-class Savepoint
-{
-public:
-    Savepoint(Connection &connection, const QString &name);
-    ~Savepoint();
-    void release();
-    void rollback();
-
-private:
-    Connection &m_connection;
-    QString m_name;
-    bool m_done = false;
 };
 
 } // namespace db

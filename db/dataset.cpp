@@ -1,282 +1,25 @@
 #include "dataset.h"
 
+#include "columnplan.h"
+#include "connection.h"
+#include "error.h"
 #include "sqltext.h"
+#include "statement.h"
+#include "values.h"
 
 #include <QTime>
 
 #include <sqlite3.h>
 
-#include <cmath>
-#include <cstring>
-#include <limits>
+#include <algorithm>
 
 namespace db {
 
 namespace {
 
-// What opening does with one column's values: a persistent field converts to its kind,
-// any other column keeps the value's own SQLite type.
-enum class Conversion { OwnType, Integer, Text, DateTime };
-
-// Short texts that repeat down a column (codes, event names, urgency) are shared instead of
-// allocated once per row; a column whose values keep differing stops being looked up.
-class RepeatedTexts
-{
-public:
-    QString text(const char *utf8, int bytes)
-    {
-        if (m_active && bytes <= maxBytes) {
-            for (int i = 0; i < m_size; ++i) {
-                if (m_keys[i].size() == bytes
-                    && std::memcmp(m_keys[i].constData(), utf8, size_t(bytes)) == 0)
-                    return m_values[i];
-            }
-        }
-        QString value = QString::fromUtf8(utf8, bytes);
-        if (m_active && bytes <= maxBytes) {
-            if (m_size < capacity) {
-                m_keys[m_size] = QByteArray(utf8, bytes);
-                m_values[m_size] = value;
-                ++m_size;
-            } else if (++m_misses > capacity * 4) {
-                m_active = false;
-            }
-        }
-        return value;
-    }
-
-private:
-    static constexpr int capacity = 16;
-    static constexpr int maxBytes = 160;
-    QByteArray m_keys[capacity];
-    QString m_values[capacity];
-    int m_size = 0;
-    int m_misses = 0;
-    bool m_active = true;
-};
-
-struct ColumnPlan
-{
-    Conversion conversion = Conversion::OwnType;
-    int width = 0;
-    QString fieldName;
-    RepeatedTexts texts;
-    // Sorted lists repeat a day for many rows in a row.
-    char lastDay[20] = {};
-    int lastDayBytes = -1;
-    QVariant lastDayValue;
-};
-
-inline char16_t unit(char c)
-{
-    return char16_t(uchar(c));
-}
-
-inline char16_t unit(QChar c)
-{
-    return c.unicode();
-}
-
-template<typename Char> int digit(Char c)
-{
-    const char16_t u = unit(c);
-    return (u >= u'0' && u <= u'9') ? int(u - u'0') : -1;
-}
-
-// Hand-written: QDateTime::fromString costs several times the whole fetch of a row.
-template<typename Char> QDateTime parseDateTime(const Char *s, qsizetype length)
-{
-    if (length != 10 && length != 19)
-        return {};
-    const auto number = [s](int from, int count) {
-        int value = 0;
-        for (int i = from; i < from + count; ++i) {
-            const int d = digit(s[i]);
-            if (d < 0)
-                return -1;
-            value = value * 10 + d;
-        }
-        return value;
-    };
-    if (unit(s[4]) != u'-' || unit(s[7]) != u'-')
-        return {};
-    const int year = number(0, 4);
-    const int month = number(5, 2);
-    const int day = number(8, 2);
-    if (year < 0 || month < 0 || day < 0)
-        return {};
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return {};
-    QTime time(0, 0);
-    if (length == 19) {
-        if ((unit(s[10]) != u' ' && unit(s[10]) != u'T') || unit(s[13]) != u':'
-            || unit(s[16]) != u':')
-            return {};
-        const int hour = number(11, 2);
-        const int minute = number(14, 2);
-        const int second = number(17, 2);
-        if (hour < 0 || minute < 0 || second < 0 || !QTime::isValid(hour, minute, second))
-            return {};
-        time = QTime(hour, minute, second);
-    }
-    // UTC keeps the stored wall-clock fields and costs no time-zone lookup.
-    return QDateTime(date, time, Qt::UTC);
-}
-
-// A whole integer in text: an optional sign and decimal digits only.
-template<typename Char> bool parseInteger(const Char *s, qsizetype length, qint64 *result)
-{
-    qsizetype i = 0;
-    bool negative = false;
-    if (length > 0 && (unit(s[0]) == u'-' || unit(s[0]) == u'+')) {
-        negative = unit(s[0]) == u'-';
-        i = 1;
-    }
-    if (i == length)
-        return false;
-    quint64 value = 0;
-    const quint64 limit = quint64(std::numeric_limits<qint64>::max()) + (negative ? 1 : 0);
-    for (; i < length; ++i) {
-        const int d = digit(s[i]);
-        if (d < 0 || value > (limit - quint64(d)) / 10)
-            return false;
-        value = value * 10 + quint64(d);
-    }
-    *result = negative ? qint64(0 - value) : qint64(value);
-    return true;
-}
-
-bool integralDouble(double value, qint64 *result)
-{
-    if (!std::isfinite(value) || std::trunc(value) != value || value < -9.2e18 || value > 9.2e18)
-        return false;
-    *result = qint64(value);
-    return true;
-}
-
-qsizetype characterCount(const QString &text)
-{
-    qsizetype count = 0;
-    for (const QChar c : text) {
-        if (!c.isLowSurrogate())
-            ++count;
-    }
-    return count;
-}
-
-QString cellText(sqlite3_stmt *statement, int column)
-{
-    if (sqlite3_column_type(statement, column) == SQLITE_BLOB)
-        return QStringLiteral("(bináris adat)");
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
-}
-
-[[noreturn]] void badValue(const ColumnPlan &plan, sqlite3_stmt *statement, int column)
-{
-    const QString value = cellText(statement, column);
-    switch (plan.conversion) {
-    case Conversion::Integer:
-        throw Error(
-            QStringLiteral("A(z) %1 mező értéke nem egész szám: „%2”").arg(plan.fieldName, value));
-    case Conversion::Text:
-        throw Error(QStringLiteral("A(z) %1 mező értéke hosszabb %2 karakternél: „%3”")
-                        .arg(plan.fieldName)
-                        .arg(plan.width)
-                        .arg(value));
-    default:
-        throw Error(
-            QStringLiteral("A(z) %1 mező értéke nem dátum: „%2”").arg(plan.fieldName, value));
-    }
-}
-
-QVariant ownTypeValue(sqlite3_stmt *statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return qint64(sqlite3_column_int64(statement, column));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(statement, column);
-    case SQLITE_TEXT:
-        return QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
-            sqlite3_column_bytes(statement, column));
-    case SQLITE_BLOB: {
-        const auto *data = static_cast<const char *>(sqlite3_column_blob(statement, column));
-        return QByteArray(data, sqlite3_column_bytes(statement, column));
-    }
-    default:
-        return {};
-    }
-}
-
-QVariant fieldValue(ColumnPlan &plan, sqlite3_stmt *statement, int column)
-{
-    const int type = sqlite3_column_type(statement, column);
-    if (type == SQLITE_NULL)
-        return {};
-    switch (plan.conversion) {
-    case Conversion::OwnType:
-        if (type == SQLITE_TEXT)
-            return plan.texts.text(
-                reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
-                sqlite3_column_bytes(statement, column));
-        return ownTypeValue(statement, column);
-    case Conversion::Integer: {
-        qint64 value = 0;
-        if (type == SQLITE_INTEGER)
-            return qint64(sqlite3_column_int64(statement, column));
-        if (type == SQLITE_FLOAT
-            && integralDouble(sqlite3_column_double(statement, column), &value))
-            return value;
-        if (type == SQLITE_TEXT) {
-            const auto *text
-                = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-            if (parseInteger(text, sqlite3_column_bytes(statement, column), &value))
-                return value;
-        }
-        break;
-    }
-    case Conversion::Text: {
-        if (type == SQLITE_BLOB)
-            break;
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        QString value = plan.texts.text(text, sqlite3_column_bytes(statement, column));
-        if (plan.width > 0 && value.size() > plan.width && characterCount(value) > plan.width)
-            break;
-        return value;
-    }
-    case Conversion::DateTime: {
-        if (type != SQLITE_TEXT)
-            break;
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        const int bytes = sqlite3_column_bytes(statement, column);
-        if (bytes == plan.lastDayBytes && std::memcmp(text, plan.lastDay, size_t(bytes)) == 0)
-            return plan.lastDayValue;
-        QDateTime value = parseDateTime(text, bytes);
-        if (!value.isValid())
-            break;
-        // parseDateTime takes 10 or 19 bytes only, so the text fits.
-        std::memcpy(plan.lastDay, text, size_t(bytes));
-        plan.lastDayBytes = bytes;
-        plan.lastDayValue = value;
-        return plan.lastDayValue;
-    }
-    }
-    badValue(plan, statement, column);
-}
-
 QString normalParameterName(const QString &name)
 {
     return name.startsWith(u':') ? name.mid(1) : name;
-}
-
-QString dateTimeText(const QDateTime &value)
-{
-    if (value.time() == QTime(0, 0))
-        return value.date().toString(Qt::ISODate);
-    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 bool sameValue(const QVariant &cell, const QVariant &value)
@@ -287,9 +30,7 @@ bool sameValue(const QVariant &cell, const QVariant &value)
     case QMetaType::LongLong: {
         qint64 number = 0;
         if (value.typeId() == QMetaType::QString) {
-            const QString text = value.toString();
-            return parseInteger(text.constData(), text.size(), &number)
-                   && number == cell.toLongLong();
+            return parseStoredInteger(value.toString(), &number) && number == cell.toLongLong();
         }
         if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
             return value.toDouble() == double(cell.toLongLong());
@@ -321,11 +62,6 @@ bool sameValue(const QVariant &cell, const QVariant &value)
 }
 
 } // namespace
-
-QDateTime parseStoredDateTime(const QString &text)
-{
-    return parseDateTime(text.constData(), text.size());
-}
 
 Dataset::Dataset(const QString &objectName, QObject *parent)
     : QObject(parent)
@@ -407,20 +143,7 @@ void Dataset::open()
         if (found == columns.cend())
             throw Error(QStringLiteral("Hiányzik a(z) %1 mező (adathalmaz: %2)")
                             .arg(field.name, m_tableName.isEmpty() ? objectName() : m_tableName));
-        ColumnPlan &plan = plans[size_t(found - columns.cbegin())];
-        plan.fieldName = field.name;
-        plan.width = field.width;
-        switch (field.kind) {
-        case FieldKind::Integer:
-            plan.conversion = Conversion::Integer;
-            break;
-        case FieldKind::DateTime:
-            plan.conversion = Conversion::DateTime;
-            break;
-        case FieldKind::Text:
-            plan.conversion = Conversion::Text;
-            break;
-        }
+        plans[size_t(found - columns.cbegin())] = ColumnPlan(field);
     }
 
     std::vector<std::vector<QVariant>> blocks;
@@ -437,7 +160,7 @@ void Dataset::open()
         }
         std::vector<QVariant> &block = blocks.back();
         for (int column = 0; column < columnCount; ++column)
-            block.push_back(fieldValue(plans[size_t(column)], handle, column));
+            block.push_back(plans[size_t(column)].fetch(handle, column));
         ++rowCount;
     }
 
@@ -485,15 +208,6 @@ int Dataset::columnIndex(const QString &name) const
     return -1;
 }
 
-const FieldDef *Dataset::field(const QString &name) const
-{
-    for (const FieldDef &f : m_fields) {
-        if (f.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &f;
-    }
-    return nullptr;
-}
-
 void Dataset::setCurrentRow(int row)
 {
     const int target = std::clamp(row, 0, m_rowCount);
@@ -521,7 +235,7 @@ QString Dataset::asText(const QString &column) const
     if (v.isNull())
         return {};
     if (v.typeId() == QMetaType::QDateTime)
-        return dateTimeText(v.toDateTime());
+        return dateTimeReadingText(v.toDateTime());
     return v.toString();
 }
 
@@ -539,8 +253,7 @@ qint64 Dataset::asInteger(const QString &column) const
             return number;
         break;
     case QMetaType::QString: {
-        const QString text = v.toString();
-        if (parseInteger(text.constData(), text.size(), &number))
+        if (parseStoredInteger(v.toString(), &number))
             return number;
         break;
     }

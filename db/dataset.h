@@ -1,27 +1,20 @@
 #pragma once
 
-#include "connection.h"
+#include "fielddef.h"
 
-#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <vector>
 
 namespace db {
 
-enum class FieldKind { Text, Integer, DateTime };
-
-// A persistent field: a column the program reads, with the kind its values must convert to.
-struct FieldDef
-{
-    QString name;
-    FieldKind kind = FieldKind::Text;
-    int width = 0; // text: the most characters a value may have; 0 for no limit
-};
+class Connection;
 
 // A client-side static dataset: opening fetches every row, so the record count is known at
 // once and later changes by others are seen only after the next open. Opened either by
@@ -43,14 +36,11 @@ public:
     // Persistent fields; opening a result that lacks one, or holds a value that does not
     // convert to its kind, is an error.
     void setFields(const QList<FieldDef> &fields) { m_fields = fields; }
-    const QList<FieldDef> &fields() const { return m_fields; }
 
     // Open by name: the name goes to the database as the name of a table.
     void setTableName(const QString &name);
-    QString tableName() const { return m_tableName; }
     // Open a statement: replaces the whole text (and forgets a table name).
     void setSql(const QString &sql);
-    QString sql() const { return m_sql; }
     void setParameter(const QString &name, const QVariant &value);
 
     void open();
@@ -63,7 +53,6 @@ public:
     int columnCount() const { return int(m_columns.size()); }
     QString columnName(int column) const { return m_columns.value(column); }
     int columnIndex(const QString &name) const; // case-insensitive; -1 when absent
-    const FieldDef *field(const QString &name) const;
 
     // The current row: 0 after opening; recordCount() once next() has passed the last row.
     int currentRow() const { return m_current; }
@@ -113,8 +102,5 @@ private:
     int m_rowCount = 0;
     int m_current = 0;
 };
-
-// Parses stored date text: 'YYYY-MM-DD', 'YYYY-MM-DD HH:MM:SS' or with 'T'; invalid otherwise.
-QDateTime parseStoredDateTime(const QString &text);
 
 } // namespace db

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "dataset.h"
+#include "fielddef.h"
+
+#include <QList>
 
 // The persistent fields of the program's datasets: the columns each one reads, with the
 // widths of their table columns.

@@ -1,6 +1,9 @@
 #include "schema.h"
 
 #include "connection.h"
+#include "error.h"
+#include "statement.h"
+#include "writetransaction.h"
 
 #include <QByteArray>
 #include <QDir>

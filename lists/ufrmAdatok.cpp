@@ -5,6 +5,8 @@
 #include "tajedit.h"
 
 #include "db/clock.h"
+#include "db/dataset.h"
+#include "db/error.h"
 #include "db/fields.h"
 #include "db/statements.h"
 #include "ui/controls.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/dataset.h"
+#include "db/fielddef.h"
 
 #include <QByteArray>
 #include <QVariant>

@@ -3,6 +3,7 @@
 #include "adoxml.h"
 #include "reportsavefile.h"
 
+#include "db/dataset.h"
 #include "db/error.h"
 
 #include <QDir>

@@ -2,7 +2,9 @@
 
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "db/statements.h"
+#include "db/writetransaction.h"
 
 namespace dept {
 

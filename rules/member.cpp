@@ -2,7 +2,10 @@
 
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/error.h"
+#include "db/savepoint.h"
 #include "db/statements.h"
+#include "db/writetransaction.h"
 #include "taj.h"
 
 #include <exception>

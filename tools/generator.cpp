@@ -2,8 +2,11 @@
 
 #include "db/clock.h"
 #include "db/connection.h"
+#include "db/error.h"
 #include "db/schema.h"
 #include "db/sqltext.h"
+#include "db/statement.h"
+#include "db/writetransaction.h"
 #include "rules/taj.h"
 
 #include <QByteArray>

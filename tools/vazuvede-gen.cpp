@@ -3,6 +3,7 @@
 #include "generator.h"
 
 #include "db/connection.h"
+#include "db/error.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,5 +1,8 @@
 #include "mainstate.h"
 
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/error.h"
 #include "db/fields.h"
 
 #include <QDir>

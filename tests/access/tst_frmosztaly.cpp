@@ -341,4 +341,5 @@ void TestFrmOsztaly::nameBoxShowsFiftyCharacters()
 }
 
 QTEST_MAIN(TestFrmOsztaly)
+#include "db/connection.h"
 #include "tst_frmosztaly.moc"

@@ -6,6 +6,7 @@
 #include "app/ufrmMainZazadoroz.h"
 #include "db/clock.h"
 #include "db/connection.h"
+#include "db/writetransaction.h"
 #include "report/reportfile.h"
 
 #include <QDialog>

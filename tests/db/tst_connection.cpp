@@ -2,9 +2,11 @@
 
 #include "db/clock.h"
 #include "db/connection.h"
+#include "db/error.h"
 #include "db/schema.h"
 #include "db/sqltext.h"
 #include "db/statements.h"
+#include "db/writetransaction.h"
 
 #include <QDir>
 #include <QFile>

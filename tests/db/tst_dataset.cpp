@@ -2,6 +2,8 @@
 
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/fielddef.h"
+#include "db/values.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -2,9 +2,11 @@
 
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "db/fields.h"
 #include "db/schema.h"
 #include "db/sqltext.h"
+#include "db/statement.h"
 #include "db/statements.h"
 
 #include <QTest>

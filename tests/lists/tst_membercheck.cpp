@@ -3,7 +3,10 @@
 #include "department.h"
 
 #include "db/clock.h"
+#include "db/connection.h"
+#include "db/dataset.h"
 #include "db/fields.h"
+#include "db/statement.h"
 #include "db/statements.h"
 #include "lists/tajedit.h"
 #include "lists/ufrmAdatok.h"

@@ -287,4 +287,5 @@ void TestTajKeres::nextListPressShowsSummaryAgain()
 }
 
 QTEST_MAIN(TestTajKeres)
+#include "db/dataset.h"
 #include "tst_tajkeres.moc"

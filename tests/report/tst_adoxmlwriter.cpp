@@ -1,6 +1,7 @@
 #include "report/adoxmlwriter.h"
 
 #include "db/error.h"
+#include "db/fielddef.h"
 #include "db/fields.h"
 
 #include <QBuffer>

@@ -1,7 +1,9 @@
 #include "tempdatabase.h"
 
+#include "db/connection.h"
 #include "db/error.h"
 #include "db/schema.h"
+#include "db/statement.h"
 
 #include <QDir>
 #include <QFile>

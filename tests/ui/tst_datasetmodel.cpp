@@ -2,6 +2,8 @@
 // dataset's current row in step.
 #include "tempdatabase.h"
 
+#include "db/connection.h"
+#include "db/dataset.h"
 #include "db/fields.h"
 #include "db/statements.h"
 #include "ui/datasetmodel.h"

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "repeatedtexts.h"
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3_stmt;
+
+namespace db {
+
+struct FieldDef;
+
+// What opening a dataset does with one column's values: a persistent field converts to its
+// kind, any other column keeps the value's own SQLite type.
+class ColumnPlan
+{
+public:
+    ColumnPlan() = default;
+    explicit ColumnPlan(const FieldDef &field);
+
+    // The current row's value of the column; throws db::Error when it does not convert.
+    QVariant fetch(sqlite3_stmt *statement, int column);
+
+private:
+    enum class Conversion { OwnType, Integer, Text, DateTime };
+
+    [[noreturn]] void badValue(sqlite3_stmt *statement, int column) const;
+
+    Conversion m_conversion = Conversion::OwnType;
+    int m_width = 0;
+    QString m_fieldName;
+    RepeatedTexts m_texts;
+    // Sorted lists repeat a day for many rows in a row.
+    char m_lastDay[20] = {};
+    int m_lastDayBytes = -1;
+    QVariant m_lastDayValue;
+};
+
+} // namespace db

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3_stmt;
+
+namespace db {
+
+class Connection;
+
+// A prepared statement; parameters are 1-based or named (":Name").
+class Statement
+{
+public:
+    Statement(Connection &connection, const QString &sql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    void bind(int index, const QVariant &value);
+    void bind(const QString &name, const QVariant &value);
+    // True while a row is current; false when the statement has finished.
+    bool step();
+    void reset();
+
+    int columnCount() const;
+    qint64 int64(int column) const;
+    QString text(int column) const;
+    QVariant value(int column) const; // by the value's own SQLite type
+    sqlite3_stmt *handle() const { return m_stmt; }
+
+private:
+    Connection &m_connection;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+} // namespace db
