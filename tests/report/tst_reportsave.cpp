@@ -8,6 +8,7 @@
 #include "app/ufrmMainZazadoroz.h"
 #include "db/clock.h"
 #include "db/connection.h"
+#include "db/writetransaction.h"
 
 #include <QDialog>
 #include <QDir>
