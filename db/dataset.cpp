@@ -208,6 +208,15 @@ int Dataset::columnIndex(const QString &name) const
     return -1;
 }
 
+const FieldDef *Dataset::field(const QString &name) const
+{
+    for (const FieldDef &f : m_fields) {
+        if (f.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &f;
+    }
+    return nullptr;
+}
+
 void Dataset::setCurrentRow(int row)
 {
     const int target = std::clamp(row, 0, m_rowCount);

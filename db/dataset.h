@@ -53,6 +53,7 @@ public:
     int columnCount() const { return int(m_columns.size()); }
     QString columnName(int column) const { return m_columns.value(column); }
     int columnIndex(const QString &name) const; // case-insensitive; -1 when absent
+    const FieldDef *field(const QString &name) const;
 
     // The current row: 0 after opening; recordCount() once next() has passed the last row.
     int currentRow() const { return m_current; }

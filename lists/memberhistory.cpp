@@ -1,6 +1,7 @@
 #include "memberhistory.h"
 
 #include "db/dataset.h"
+#include "db/values.h"
 
 #include <QLocale>
 

@@ -1,6 +1,7 @@
 #include "memberorder.h"
 
 #include "db/dataset.h"
+#include "db/fielddef.h"
 
 #include <QCollator>
 #include <QCollatorSortKey>
