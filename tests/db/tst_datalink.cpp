@@ -4,6 +4,7 @@
 #include "tempdatabase.h"
 
 #include "db/connection.h"
+#include "db/writetransaction.h"
 
 #include <QDir>
 #include <QFile>
