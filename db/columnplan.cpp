@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "fielddef.h"
+#include "textlimit.h"
 #include "values.h"
 
 #include <QDateTime>
@@ -11,20 +12,6 @@
 #include <cstring>
 
 namespace db {
-
-namespace {
-
-qsizetype characterCount(const QString &text)
-{
-    qsizetype count = 0;
-    for (const QChar c : text) {
-        if (!c.isLowSurrogate())
-            ++count;
-    }
-    return count;
-}
-
-} // namespace
 
 ColumnPlan::ColumnPlan(const FieldDef &field)
     : m_width(field.width)
