@@ -1,6 +1,8 @@
 #include "memberhistory.h"
 
+#include "db/connection.h"
 #include "db/dataset.h"
+#include "db/fielddef.h"
 #include "db/values.h"
 
 #include <QLocale>

@@ -9,6 +9,7 @@
 #include "ufrmNaplo.h"
 
 #include "db/clock.h"
+#include "db/dataset.h"
 #include "db/error.h"
 #include "db/fields.h"
 #include "db/statements.h"

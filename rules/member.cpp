@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/error.h"
+#include "db/fielddef.h"
 #include "db/savepoint.h"
 #include "db/statements.h"
 #include "db/writetransaction.h"

@@ -6,6 +6,8 @@
 #include "typing.h"
 
 #include "db/clock.h"
+#include "db/connection.h"
+#include "db/statement.h"
 #include "lists/listselection.h"
 #include "lists/ufrmAdatok.h"
 

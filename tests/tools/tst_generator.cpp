@@ -2,6 +2,7 @@
 
 #include "db/clock.h"
 #include "db/connection.h"
+#include "db/schema.h"
 #include "db/sqltext.h"
 #include "tools/generator.h"
 
