@@ -10,6 +10,13 @@ namespace dept {
 
 std::optional<InputProblem> registrationProblem(const DepartmentInput &input)
 {
+    if (auto problem = departmentDataProblem(input))
+        return problem;
+    return passwordProblem(input.password, input.passwordAgain);
+}
+
+std::optional<InputProblem> departmentDataProblem(const DepartmentInput &input)
+{
     if (input.intkod.isEmpty())
         return InputProblem{QStringLiteral("Üres az DORV kód!"), DepartmentField::Intkod};
     if (input.finkod.isEmpty())
@@ -17,10 +24,15 @@ std::optional<InputProblem> registrationProblem(const DepartmentInput &input)
     if (input.typeIndex == -1)
         return InputProblem{QStringLiteral("Nincs kiválasztva az osztály típusa!"),
                             DepartmentField::Type};
-    if (input.password.size() < 2)
+    return std::nullopt;
+}
+
+std::optional<InputProblem> passwordProblem(const QString &password, const QString &again)
+{
+    if (password.size() < 2)
         return InputProblem{QStringLiteral("A Jelszó legalább 2 karakter legyen!"),
                             DepartmentField::Password};
-    if (input.password != input.passwordAgain)
+    if (password != again)
         return InputProblem{QStringLiteral("A Jelszó és a megerősítése nem egyezik!"),
                             DepartmentField::Password};
     return std::nullopt;

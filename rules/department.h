@@ -33,6 +33,11 @@ struct InputProblem
 
 // The first check the input fails, or none. Only emptiness is asked of the codes.
 std::optional<InputProblem> registrationProblem(const DepartmentInput &input);
+// The checks of the department's data alone (codes and type), in the same order; a
+// correction of the data asks these.
+std::optional<InputProblem> departmentDataProblem(const DepartmentInput &input);
+// The checks of a new entry password and its confirmation.
+std::optional<InputProblem> passwordProblem(const QString &password, const QString &again);
 
 // JAROFEKVO: "J" for index 0 (outpatient), "F" for any other.
 QString departmentTypeLetter(int typeIndex);
