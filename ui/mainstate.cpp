@@ -36,7 +36,16 @@ MainState::~MainState()
 
 void MainState::connect()
 {
-    m_connection.open(QDir(m_programDir).filePath(QString::fromLatin1(db::databaseFileName)));
+    const QString path = QDir(m_programDir).filePath(QString::fromLatin1(db::databaseFileName));
+    // Where the side file cannot be made the folder is not writable either, and opening the
+    // database says so in its own words.
+    if (!m_useLock.isLocked()
+        && m_useLock.tryLock(path, db::UseLock::Kind::Shared) == db::UseLock::Result::Busy)
+        throw db::Error(QStringLiteral("Az adatbázist éppen visszaállítják egy mentésből, ezért "
+                                       "most nem nyitható meg: %1\nPróbálja újra néhány perc "
+                                       "múlva!")
+                            .arg(QDir::toNativeSeparators(path)));
+    m_connection.open(path);
 }
 
 void MainState::requireAccess() const

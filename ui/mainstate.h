@@ -6,6 +6,7 @@
 
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/uselock.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -26,7 +27,8 @@ public:
     QString programDir() const override { return m_programDir; }
 
     // Opens Vazuvede.adat of the program folder (start-up, and the first later action
-    // after the connection was closed).
+    // after the connection was closed), holding its use lock from then on so that nobody
+    // restores a backup over the file while this run works on it.
     void connect();
     // Recorded when the registration or the login has been passed in this run; until then
     // every accessor of MainHost to the data refuses, so no action reaches it.
@@ -67,6 +69,7 @@ private:
     QWidget *m_mainWidget;
     QString m_programDir;
     bool m_accessGranted = false;
+    db::UseLock m_useLock;
     db::Connection m_connection;
     db::Dataset m_atOsztaly;
     db::Dataset m_aqAlt;
