@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Small checks of what the administrator typed, shared by the commands. Each throws db::Error
+// with a Hungarian message naming the value when it fails.
+namespace admin {
+
+// A whole decimal number (an optional sign, digits, nothing else).
+int parseCode(const QString &text, const QString &what);
+// Not empty and not blanks alone, and at most width characters (the table column's width).
+void requireName(const QString &text, int width, const QString &what);
+// "V", "B" or "J" from the letter (either case) or the word.
+QString parseListKind(const QString &text);
+// "I" or "N" from igen/nem (or the letters).
+QString parseYesNo(const QString &text, const QString &what);
+
+} // namespace admin
