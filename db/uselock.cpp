@@ -1,5 +1,7 @@
 #include "uselock.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstring>
 
@@ -34,7 +36,10 @@ UseLock::~UseLock()
 
 QString UseLock::sideFilePath(const QString &databasePath)
 {
-    return databasePath + QStringLiteral("-zar");
+    // The program may reach the file through a link in its own folder and the tool through
+    // the data folder: both must lock the same side file.
+    const QString real = QFileInfo(databasePath).canonicalFilePath();
+    return (real.isEmpty() ? databasePath : real) + QStringLiteral("-zar");
 }
 
 UseLock::Result UseLock::tryLock(const QString &databasePath, Kind kind)

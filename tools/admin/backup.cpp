@@ -148,9 +148,12 @@ BackupResult backupDatabase(const QString &databasePath, const QString &folder,
     return result;
 }
 
-RestoreResult restoreDatabase(const QString &databasePath, const QString &backupPath,
+RestoreResult restoreDatabase(const QString &linkedPath, const QString &backupPath,
                               const QDateTime &moment)
 {
+    // A link in the program folder stays a link: the file it names is the one replaced.
+    const QString real = QFileInfo(linkedPath).canonicalFilePath();
+    const QString databasePath = real.isEmpty() ? linkedPath : real;
     if (!QFileInfo(backupPath).isFile())
         throw db::Error(QStringLiteral("A mentés nem található: %1").arg(shown(backupPath)));
     const QString incoming = databasePath + QStringLiteral("-uj");
@@ -219,7 +222,15 @@ CheckResult checkDatabase(const QString &path)
             = QStringLiteral("Az adatbázis NEM HASZNÁLHATÓ: %1\n%2").arg(shown(path), e.message());
         return result;
     }
-    const QStringList problems = integrityProblems(connection);
+    QStringList problems;
+    try {
+        problems = integrityProblems(connection);
+    } catch (const db::Error &e) {
+        // A damaged page stops the check itself: that is the verdict too.
+        problems << QStringLiteral("Egy lap nem olvasható vissza (sérült, vagy nem illik rá a "
+                                   "titkosítás ellenőrző kódja): ")
+                        + e.message();
+    }
     if (!problems.isEmpty()) {
         result.verdict = QStringLiteral("Az adatbázis SÉRÜLT: %1\nAz első hibák:\n%2")
                              .arg(shown(path), problems.mid(0, 10).join(u'\n'));
