@@ -1,6 +1,6 @@
 #include "departmentadmin.h"
 
-#include "access/department.h"
+#include "rules/department.h"
 #include "db/connection.h"
 #include "report/reportfile.h"
 
