@@ -1,8 +1,8 @@
 #include "departmentadmin.h"
 
-#include "rules/department.h"
 #include "db/connection.h"
 #include "report/reportfile.h"
+#include "rules/department.h"
 
 namespace admin {
 
