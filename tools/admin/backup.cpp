@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/schema.h"
+#include "db/statement.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,8 @@
 #include "departmentadmin.h"
 
 #include "db/connection.h"
+#include "db/statement.h"
+#include "db/writetransaction.h"
 #include "report/reportfile.h"
 #include "rules/department.h"
 

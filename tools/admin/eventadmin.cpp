@@ -3,6 +3,8 @@
 #include "textchecks.h"
 
 #include "db/connection.h"
+#include "db/statement.h"
+#include "db/writetransaction.h"
 
 namespace admin {
 
