@@ -135,7 +135,10 @@ void Connection::open(const QString &path, Mode mode)
     };
     sqlite3 *handle = nullptr;
     const QByteArray fileName = path.toUtf8();
-    int rc = sqlite3_open_v2(fileName.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+    // Each connection belongs to the one thread that opened it (the program has no other
+    // thread that reads the database), so the engine's lock around every call is left out.
+    int rc = sqlite3_open_v2(fileName.constData(), &handle,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString detail = handle ? QString::fromUtf8(sqlite3_errmsg(handle))
                                       : QString::fromUtf8(sqlite3_errstr(rc));
@@ -148,6 +151,8 @@ void Connection::open(const QString &path, Mode mode)
     rc = sqlite3_key(handle, key.constData(), int(key.size()));
     if (rc == SQLITE_OK)
         rc = sqlite3_busy_timeout(handle, busyTimeoutMs);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(handle, pageCachePragma, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(handle, "NOW", 0, SQLITE_UTF8, nullptr, &nowFunction,
                                         nullptr, nullptr, nullptr);

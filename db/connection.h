@@ -2,6 +2,7 @@
 
 #include "error.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -10,6 +11,9 @@ struct sqlite3;
 namespace db {
 
 constexpr auto databaseFileName = "Vazuvede.adat";
+// Decrypted pages kept in memory (16 MB at most): a list of 100,000 members read through its
+// covering index fits, so reading it again after a member dialog decrypts nothing twice.
+constexpr auto pageCachePragma = "PRAGMA cache_size = -16384";
 // Several program instances share one file: a writer waits this long for another's lock.
 constexpr int busyTimeoutMs = 8000;
 

@@ -81,6 +81,12 @@ void Dataset::setSql(const QString &sql)
     m_tableName.clear();
 }
 
+QString Dataset::statementText() const
+{
+    return m_tableName.isEmpty() ? m_sql
+                                 : QStringLiteral("SELECT * FROM ") + quotedIdentifier(m_tableName);
+}
+
 void Dataset::setParameter(const QString &name, const QVariant &value)
 {
     const QString key = normalParameterName(name);
@@ -122,10 +128,7 @@ void Dataset::open()
     if (m_tableName.isEmpty() && m_sql.trimmed().isEmpty())
         throw Error(
             QStringLiteral("Az adathalmaznak (%1) nincs megnyitható utasítása").arg(objectName()));
-    const QString text = m_tableName.isEmpty()
-                             ? m_sql
-                             : QStringLiteral("SELECT * FROM ") + quotedIdentifier(m_tableName);
-    Statement statement(*m_connection, text);
+    Statement statement(*m_connection, statementText());
     bindParameters(statement, m_parameters);
     sqlite3_stmt *handle = statement.handle();
 

@@ -42,6 +42,8 @@ public:
     // Open a statement: replaces the whole text (and forgets a table name).
     void setSql(const QString &sql);
     void setParameter(const QString &name, const QVariant &value);
+    // The text open() runs: the statement, or a SELECT of every column of the named table.
+    QString statementText() const;
 
     void open();
     void close();

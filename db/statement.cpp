@@ -124,6 +124,34 @@ QString Statement::text(int column) const
     return columnText(m_stmt, column);
 }
 
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+ValueType Statement::type(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return ValueType::Integer;
+    case SQLITE_FLOAT:
+        return ValueType::Float;
+    case SQLITE_TEXT:
+        return ValueType::Text;
+    case SQLITE_BLOB:
+        return ValueType::Blob;
+    default:
+        return ValueType::Null;
+    }
+}
+
+QByteArrayView Statement::utf8(int column) const
+{
+    // Text first, then its length: asking the length first would measure another form.
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return {text, qsizetype(sqlite3_column_bytes(m_stmt, column))};
+}
+
 QVariant Statement::value(int column) const
 {
     return columnValue(m_stmt, column);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -8,6 +9,9 @@ struct sqlite3_stmt;
 namespace db {
 
 class Connection;
+
+// The kind of value a column of the current row holds.
+enum class ValueType { Null, Integer, Float, Text, Blob };
 
 // A prepared statement; parameters are 1-based or named (":Name").
 class Statement
@@ -25,8 +29,13 @@ public:
     void reset();
 
     int columnCount() const;
+    QString columnName(int column) const;
+    ValueType type(int column) const;
     qint64 int64(int column) const;
     QString text(int column) const;
+    // The value as UTF-8 text, without a copy: valid until the next step or another read of
+    // the same column as another type.
+    QByteArrayView utf8(int column) const;
     QVariant value(int column) const; // by the value's own SQLite type
     sqlite3_stmt *handle() const { return m_stmt; }
 

@@ -3,11 +3,13 @@
 #include "db/error.h"
 #include "db/fielddef.h"
 #include "db/fields.h"
+#include "variantrow.h"
 
 #include <QDateTime>
 #include <QIODevice>
 #include <QSet>
 
+#include <array>
 #include <limits>
 #include <vector>
 
@@ -59,16 +61,6 @@ QString where(int row, const AdoColumn &column)
     throw db::Error(where(row, column) + tail);
 }
 
-void appendDigits(QByteArray &out, int value, int digits)
-{
-    char text[4];
-    for (int i = digits - 1; i >= 0; --i) {
-        text[i] = char('0' + value % 10);
-        value /= 10;
-    }
-    out.append(text, digits);
-}
-
 // What a character becomes inside a single-quoted attribute value; null when it stays as it
 // is. A raw line break or TAB would reach the reader as a blank.
 const char *reference(char32_t c)
@@ -111,6 +103,22 @@ void appendNumber(QByteArray &out, qint64 value)
     out.append(p, end - p);
 }
 
+// A whole number in text: an optional sign and decimal digits, nothing else.
+bool parseWhole(QByteArrayView text, qint64 *result)
+{
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    qsizetype i = !text.isEmpty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (!ok || i == text.size())
+        return false;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    }
+    *result = value;
+    return true;
+}
+
 } // namespace
 
 std::span<const AdoColumn> reportColumns()
@@ -118,11 +126,10 @@ std::span<const AdoColumn> reportColumns()
     return columnList();
 }
 
-AdoXmlWriter::AdoXmlWriter(QIODevice &out, int expectedRows)
+AdoXmlWriter::AdoXmlWriter(QIODevice &out)
     : m_out(out)
 {
     m_buffer.reserve(flushThreshold + 4096);
-    m_keys.reserve(std::size_t(qMax(expectedRows, 0)));
     writeSchema();
 }
 
@@ -228,33 +235,41 @@ void AdoXmlWriter::endLine(const char *text)
 
 void AdoXmlWriter::writeRow(std::span<const QVariant> values)
 {
+    const VariantRow row(values);
+    writeRow(row.cells());
+}
+
+void AdoXmlWriter::writeRow(std::span<const ReportCell> cells)
+{
     const std::vector<AdoColumn> &columns = columnList();
-    if (values.size() != columns.size())
+    if (cells.size() != columns.size())
         throw db::Error(QStringLiteral("A jelentés sorában %1 érték áll a várt %2 helyett.")
-                            .arg(qsizetype(values.size()))
+                            .arg(qsizetype(cells.size()))
                             .arg(qsizetype(columns.size())));
     const qsizetype rowStart = m_buffer.size();
     try {
         startElement(1, "z:row", Measure::Utf8Bytes, rowWidth);
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const AdoColumn &column = columns[i];
-            const QVariant &value = values[i];
-            if (value.isNull()) {
-                if (column.autoincrement)
-                    refuse(m_rows, column,
-                           QStringLiteral("je üres, pedig a hivatkozási szám nem hiányozhat."));
+            const ReportCell &cell = cells[i];
+            if (cell.kind == ReportCell::Kind::Null)
                 continue;
-            }
             attributeStart(column.name.constData());
             switch (column.kind) {
             case db::FieldKind::Text:
-                appendText(value.toString(), m_rows, column);
+                if (cell.kind == ReportCell::Kind::Integer) {
+                    QByteArray digits;
+                    appendNumber(digits, cell.integer);
+                    appendText(digits, column);
+                } else {
+                    appendText(cell.utf8, column);
+                }
                 break;
             case db::FieldKind::Integer:
-                appendInteger(value, m_rows, column);
+                appendInteger(cell, column);
                 break;
             case db::FieldKind::DateTime:
-                appendDateTime(value, m_rows, column);
+                appendDateTime(cell, column);
                 break;
             }
             m_buffer.append('\'');
@@ -269,114 +284,128 @@ void AdoXmlWriter::writeRow(std::span<const QVariant> values)
     flushIfFull();
 }
 
-void AdoXmlWriter::appendText(const QString &text, int row, const AdoColumn &column)
+void AdoXmlWriter::appendText(QByteArrayView utf8, const AdoColumn &column)
 {
-    // Jet counts a text field's size in UTF-16 units, as QString does.
-    if (text.size() > column.maxLength)
-        refuse(row, column,
-               QStringLiteral("jében %1 karakter áll, de legfeljebb %2 lehet.")
-                   .arg(text.size())
-                   .arg(column.maxLength));
-    const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        char32_t c = chars[i];
-        if (c < 0x80) {
-            if (const char *escaped = reference(c))
-                m_buffer.append(escaped);
-            else if (c < 0x20)
-                refuse(row, column,
-                       QStringLiteral("je XML-állományban nem tárolható vezérlőkaraktert "
-                                      "tartalmaz (U+%1).")
-                           .arg(QString::number(uint(c), 16)
-                                    .toUpper()
-                                    .rightJustified(4, QLatin1Char('0'))));
-            else
-                m_buffer.append(char(c));
+    const auto *p = reinterpret_cast<const uchar *>(utf8.data());
+    const auto *const end = p + utf8.size();
+    // Jet counts a text field's size in UTF-16 units: one per character, two for a character
+    // beyond the first 65,536. Fewer bytes than the limit cannot hold more units.
+    if (utf8.size() > column.maxLength) {
+        qsizetype units = 0;
+        for (const uchar *q = p; q != end; ++q)
+            units += ((*q & 0xC0) != 0x80) + (*q >= 0xF0);
+        if (units > column.maxLength)
+            refuse(m_rows, column,
+                   QStringLiteral("jében %1 karakter áll, de legfeljebb %2 lehet.")
+                       .arg(units)
+                       .arg(column.maxLength));
+    }
+    const auto cannotHold = [&] {
+        refuse(m_rows, column,
+               QStringLiteral("je XML-állományban nem tárolható karaktert tartalmaz."));
+    };
+    // Plain runs go over in one append; only the characters that need a reference stop it.
+    const uchar *run = p;
+    while (p != end) {
+        const uchar c = *p;
+        if (c >= 0x80) {
+            // A whole, shortest-form UTF-8 sequence of a character XML can hold.
+            const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+            if (length == 0 || c > 0xF4 || end - p < length)
+                cannotHold();
+            char32_t code = c & (0x7F >> length);
+            for (int k = 1; k < length; ++k) {
+                if ((p[k] & 0xC0) != 0x80)
+                    cannotHold();
+                code = (code << 6) | (p[k] & 0x3F);
+            }
+            if ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)))
+                || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) || code == 0xFFFE
+                || code == 0xFFFF)
+                cannotHold();
+            p += length;
             continue;
         }
-        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
-            c = QChar::surrogateToUcs4(char16_t(c), chars[++i]);
-        } else if (QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF) {
-            refuse(row, column,
-                   QStringLiteral("je XML-állományban nem tárolható karaktert tartalmaz."));
+        if (c >= 0x20 && c != '\'' && c != '&' && c != '<' && c != '>' && c != '"') {
+            ++p;
+            continue;
         }
-        if (c < 0x800) {
-            m_buffer.append(char(0xC0 | (c >> 6)));
-        } else if (c < 0x10000) {
-            m_buffer.append(char(0xE0 | (c >> 12)));
-            m_buffer.append(char(0x80 | ((c >> 6) & 0x3F)));
-        } else {
-            m_buffer.append(char(0xF0 | (c >> 18)));
-            m_buffer.append(char(0x80 | ((c >> 12) & 0x3F)));
-            m_buffer.append(char(0x80 | ((c >> 6) & 0x3F)));
-        }
-        m_buffer.append(char(0x80 | (c & 0x3F)));
+        m_buffer.append(reinterpret_cast<const char *>(run), p - run);
+        const char *escaped = reference(c);
+        if (!escaped)
+            refuse(m_rows, column,
+                   QStringLiteral("je XML-állományban nem tárolható vezérlőkaraktert "
+                                  "tartalmaz (U+%1).")
+                       .arg(QString::number(uint(c), 16)
+                                .toUpper()
+                                .rightJustified(4, QLatin1Char('0'))));
+        m_buffer.append(escaped);
+        run = ++p;
     }
+    m_buffer.append(reinterpret_cast<const char *>(run), p - run);
 }
 
-void AdoXmlWriter::appendInteger(const QVariant &value, int row, const AdoColumn &column)
+void AdoXmlWriter::appendInteger(const ReportCell &cell, const AdoColumn &column)
 {
-    bool ok = false;
-    qint64 number = 0;
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::Short:
-        number = value.toLongLong(&ok);
-        break;
-    case QMetaType::QString:
-        number = value.toString().toLongLong(&ok);
-        break;
-    default:
-        break;
-    }
-    if (!ok)
-        refuse(row, column, QStringLiteral("jében nem egész szám áll."));
+    qint64 number = cell.integer;
+    if (cell.kind != ReportCell::Kind::Integer
+        && (cell.kind != ReportCell::Kind::Text || !parseWhole(cell.utf8, &number)))
+        refuse(m_rows, column, QStringLiteral("jében nem egész szám áll."));
     if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
-        refuse(row, column,
+        refuse(m_rows, column,
                QStringLiteral("jében álló szám (%1) nem fér el 32 biten.").arg(number));
-    if (column.autoincrement && !m_keys.insert(number).second)
-        refuse(row, column,
-               QStringLiteral("jében álló hivatkozási szám (%1) egy korábbi sorban már szerepelt.")
-                   .arg(number));
     appendNumber(m_buffer, number);
 }
 
-void AdoXmlWriter::appendDateTime(const QVariant &value, int row, const AdoColumn &column)
+void AdoXmlWriter::appendDateTime(const ReportCell &cell, const AdoColumn &column)
 {
-    QDate date;
-    QTime time(0, 0);
-    // The fields hold the stored wall-clock time; no zone conversion may touch it.
-    if (value.typeId() == QMetaType::QDateTime) {
-        const QDateTime moment = value.toDateTime();
-        date = moment.date();
-        time = moment.time();
-    } else if (value.typeId() == QMetaType::QDate) {
-        date = value.toDate();
-    }
-    if (!date.isValid() || !time.isValid())
-        refuse(row, column, QStringLiteral("jében nem dátum áll."));
-    if (date.year() < firstYear || date.year() > lastYear)
-        refuse(row, column,
+    // The stored wall-clock text goes over as it is, after its fields have been checked:
+    // no zone or calendar conversion may touch it.
+    const QByteArrayView s = cell.utf8;
+    const qsizetype length = s.size();
+    const auto number = [&s](qsizetype from, qsizetype count) {
+        int value = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            if (s[i] < '0' || s[i] > '9')
+                return -1;
+            value = value * 10 + (s[i] - '0');
+        }
+        return value;
+    };
+    // A year past 9999 is told as such, not as something that is no date at all.
+    qsizetype yearDigits = 0;
+    while (yearDigits < length && yearDigits < 6 && s[yearDigits] >= '0' && s[yearDigits] <= '9')
+        ++yearDigits;
+    const qsizetype shift = yearDigits > 4 ? yearDigits - 4 : 0;
+    const bool shaped = cell.kind == ReportCell::Kind::Date
+                        && (length == 10 + shift || length == 19 + shift) && yearDigits >= 4
+                        && s[4 + shift] == '-' && s[7 + shift] == '-'
+                        && (length == 10 + shift
+                            || ((s[10 + shift] == ' ' || s[10 + shift] == 'T')
+                                && s[13 + shift] == ':' && s[16 + shift] == ':'));
+    const int year = shaped ? number(0, 4 + shift) : -1;
+    const int month = shaped ? number(5 + shift, 2) : -1;
+    const int day = shaped ? number(8 + shift, 2) : -1;
+    const bool withTime = shaped && length == 19 + shift;
+    const int hour = withTime ? number(11 + shift, 2) : 0;
+    const int minute = withTime ? number(14 + shift, 2) : 0;
+    const int second = withTime ? number(17 + shift, 2) : 0;
+    if (year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0
+        || !QDate::isValid(year, month, day) || !QTime::isValid(hour, minute, second))
+        refuse(m_rows, column, QStringLiteral("jében nem dátum áll."));
+    if (year < firstYear || year > lastYear)
+        refuse(m_rows, column,
                QStringLiteral("jében álló dátum éve (%1) nem esik %2 és %3 közé.")
-                   .arg(date.year())
+                   .arg(year)
                    .arg(firstYear)
                    .arg(lastYear));
-    appendDigits(m_buffer, date.year(), 4);
-    m_buffer.append('-');
-    appendDigits(m_buffer, date.month(), 2);
-    m_buffer.append('-');
-    appendDigits(m_buffer, date.day(), 2);
-    m_buffer.append('T');
-    appendDigits(m_buffer, time.hour(), 2);
-    m_buffer.append(':');
-    appendDigits(m_buffer, time.minute(), 2);
-    m_buffer.append(':');
-    // Jet keeps whole seconds; a fraction is dropped, never rounded into the next minute.
-    appendDigits(m_buffer, time.second(), 2);
+    m_buffer.append(s.data(), 10);
+    if (withTime) {
+        m_buffer.append('T');
+        m_buffer.append(s.data() + 11, 8);
+    } else {
+        m_buffer.append("T00:00:00");
+    }
 }
 
 void AdoXmlWriter::finish()

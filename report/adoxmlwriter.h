@@ -1,12 +1,12 @@
 #pragma once
 
 #include "db/fielddef.h"
+#include "reportcell.h"
 
 #include <QByteArray>
 #include <QVariant>
 
 #include <span>
-#include <unordered_set>
 
 class QIODevice;
 
@@ -32,12 +32,13 @@ std::span<const AdoColumn> reportColumns();
 class AdoXmlWriter
 {
 public:
-    // expectedRows only sizes the check for repeated reference numbers.
-    explicit AdoXmlWriter(QIODevice &out, int expectedRows = 0);
+    explicit AdoXmlWriter(QIODevice &out);
     AdoXmlWriter(const AdoXmlWriter &) = delete;
     AdoXmlWriter &operator=(const AdoXmlWriter &) = delete;
 
-    // One value per report column, in report order; a null QVariant is left out.
+    // One value per report column, in report order; a null value is left out.
+    void writeRow(std::span<const ReportCell> cells);
+    // The same for values already held as variants: texts, integers, dates and date-times.
     void writeRow(std::span<const QVariant> values);
     // Closes the data section and hands the last bytes to the device.
     void finish();
@@ -54,9 +55,9 @@ private:
     void endLine(const char *text);
     qsizetype currentLineLength() const;
 
-    void appendText(const QString &text, int row, const AdoColumn &column);
-    void appendInteger(const QVariant &value, int row, const AdoColumn &column);
-    void appendDateTime(const QVariant &value, int row, const AdoColumn &column);
+    void appendText(QByteArrayView utf8, const AdoColumn &column);
+    void appendInteger(const ReportCell &cell, const AdoColumn &column);
+    void appendDateTime(const ReportCell &cell, const AdoColumn &column);
     void flushIfFull();
     void flush();
 
@@ -69,7 +70,6 @@ private:
     bool m_firstAttribute = true;
     int m_rows = 0;
     bool m_finished = false;
-    std::unordered_set<qint64> m_keys;
 };
 
 } // namespace report

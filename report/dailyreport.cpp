@@ -1,9 +1,11 @@
 #include "dailyreport.h"
 
+#include "adoxml.h"
 #include "reportfile.h"
 
 #include "db/dataset.h"
 #include "db/error.h"
+#include "db/statement.h"
 
 #include <exception>
 
@@ -12,8 +14,15 @@ namespace report {
 DailyReport makeDailyReport(db::Dataset &rows, const db::Dataset &department,
                             const QString &programDir, const QDate &day)
 {
-    rows.open();
-    if (rows.recordCount() < 1)
+    if (!rows.connection())
+        throw db::Error(QStringLiteral("Nincs megnyitva az adatbázis"));
+    // The rows go from the statement into the file one at a time: a report of a million
+    // entries never sits in memory whole. The statement ends when this returns, before the
+    // outcome is told, so that its read lock never keeps other workstations waiting.
+    db::Statement stream(*rows.connection(), rows.statementText());
+    // A query that lacks a report column is a fault of the file, not of this report.
+    reportColumnSources(stream);
+    if (!stream.step())
         return {DailyReport::Outcome::NoRows, noRowsMessage(), {}};
 
     const QString reportDir = reportDirectory(programDir);
@@ -21,7 +30,7 @@ DailyReport makeDailyReport(db::Dataset &rows, const db::Dataset &department,
     try {
         const QString financingCode = department.asText(QStringLiteral("FINKOD"));
         const QString path = reportFilePath(reportDir, financingCode, day);
-        saveReport(path, rows);
+        saveReport(path, stream);
         return {DailyReport::Outcome::Written, successMessage(path), path};
     } catch (const db::Error &e) {
         failure = e.message();

@@ -19,10 +19,10 @@ struct DailyReport
 };
 
 // The day's report of the department, the same for the main window's button and the
-// administration tool: opens the report dataset (QJELENTES), and when it holds rows saves them
-// into the report folder of the program folder under the financing code of the department
-// dataset's current row and the day. The report dataset is left open for the caller to close
-// once the outcome has been told; an error opening it escapes as db::Error.
+// administration tool: runs the report dataset's query (QJELENTES), and when it gives rows streams
+// them into the report folder of the program folder under the financing code of the department
+// dataset's current row and the day. The report dataset itself is never opened (its rows are
+// not all held in memory); an error running its query escapes as db::Error.
 DailyReport makeDailyReport(db::Dataset &rows, const db::Dataset &department,
                             const QString &programDir, const QDate &day);
 

@@ -78,7 +78,7 @@ QString reportFilePath(const QString &reportDir, const QString &financingCode, c
            + QStringLiteral(".xml");
 }
 
-void saveReport(const QString &path, const db::Dataset &rows)
+void saveReport(const QString &path, db::Statement &rows)
 {
     ReportSaveFile file(path);
     file.start();

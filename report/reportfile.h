@@ -5,7 +5,7 @@
 #include <QString>
 
 namespace db {
-class Dataset;
+class Statement;
 }
 
 // The daily report file: its folder and name, the texts that tell the outcome, and the save
@@ -32,9 +32,10 @@ QString financingCodeProblem(const QString &financingCode);
 // with the reason when the code cannot be part of a file name.
 QString reportFilePath(const QString &reportDir, const QString &financingCode, const QDate &day);
 
-// Writes the rows through ReportSaveFile: the file of that name is replaced only once every
-// byte is on the disk. Throws db::Error naming the cause.
-void saveReport(const QString &path, const db::Dataset &rows);
+// Streams the rows of the report statement, standing on its first row, through
+// ReportSaveFile: the file of that name is replaced only once every byte is on the disk, and
+// no more than one row is held at a time. Throws db::Error naming the cause.
+void saveReport(const QString &path, db::Statement &rows);
 
 QString noRowsMessage();
 QString successMessage(const QString &path);

@@ -127,13 +127,9 @@ void TestBbJelent::noListMemberTouchesNoFile()
 {
     Started program;
     program.addEntry(QStringLiteral("BEA")); // left the list: not reported
-    bool openWhileShown = false;
-    program.messages.onMessage(
-        [&](const auto &) { openWhileShown = program.window->state().atJelentes().isOpen(); });
     program.pressReport();
     QCOMPARE(program.messages.texts(),
              QStringList{QStringLiteral("Nincs egyik listán sem listatag!")});
-    QVERIFY(openWhileShown); // closed only once the message has been dismissed
     QCOMPARE(program.reportFolder(), QStringList());
 }
 

@@ -1,0 +1,177 @@
+// The speed and memory table: each piece of work the program does on a big file, measured
+// against a raw SQLCipher C-API loop doing the same work in the same run. Every case runs in
+// a process of its own, so that its peak memory is its own.
+//
+//   vazuvede-bench [--meret 10000[,100000,...]]
+#include "benchcase.h"
+
+#include "db/connection.h"
+#include "db/statement.h"
+#include "db/schema.h"
+#include "tools/generator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+bool anyFailed = false;
+
+struct Measured
+{
+    double seconds = 0;
+    double peakMb = 0; // growth of the peak resident memory over the opened connection
+    double extra = 0;  // the case's own figure (row bytes, a second read, rows)
+    bool ok = false;
+};
+
+Measured runChild(const QString &name, const QString &dir, int list)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--eset"), name, QStringLiteral("--adat"), dir,
+                 QStringLiteral("--lista"), QString::number(list)});
+    Measured m;
+    if (!child.waitForFinished(30 * 60 * 1000) || child.exitCode() != 0) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(name),
+                     child.readAllStandardError().constData());
+        anyFailed = true;
+        return m;
+    }
+    const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
+    if (parts.size() == 3) {
+        m.seconds = parts[0].toDouble();
+        m.peakMb = parts[1].toDouble() / 1024.0;
+        m.extra = parts[2].toDouble();
+        m.ok = true;
+    } else {
+        anyFailed = true;
+    }
+    return m;
+}
+
+int biggestList(db::Connection &connection)
+{
+    db::Statement lists(connection,
+                        QStringLiteral("SELECT LISTA.BEAVTIP_KOD, count(*) FROM LISTA INNER JOIN "
+                                       "ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD WHERE "
+                                       "ESEMENY.LISTAN = 'I' GROUP BY LISTA.BEAVTIP_KOD ORDER BY 2 "
+                                       "DESC LIMIT 1"));
+    return lists.step() ? int(lists.int64(0)) : 0;
+}
+
+void row(const char *work, const QString &size, const QString &program, const QString &raw,
+         const QString &ratio, const char *goal, const QString &memory)
+{
+    std::printf("| %s | %s | %s | %s | %s | %s | %s |\n", work, qPrintable(size),
+                qPrintable(program), qPrintable(raw), qPrintable(ratio), goal, qPrintable(memory));
+}
+
+QString ms(double seconds)
+{
+    return seconds >= 1 ? QStringLiteral("%1 s").arg(seconds, 0, 'f', 2)
+                        : QStringLiteral("%1 ms").arg(seconds * 1000, 0, 'f', 2);
+}
+
+QString mb(double value)
+{
+    return QStringLiteral("%1 MB").arg(value, 0, 'f', 1);
+}
+
+QString ratio(double a, double b)
+{
+    return b > 0 ? QStringLiteral("%1x").arg(a / b, 0, 'f', 2) : QStringLiteral("-");
+}
+
+void measureSize(int size)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QString::fromLatin1(db::databaseFileName));
+    db::schema::createDatabase(path, db::schema::Contents::WithSampleLists);
+    int list = 0;
+    {
+        db::Connection connection;
+        connection.open(path);
+        tools::generate(connection, size, tools::GeneratorOptions{});
+        list = biggestList(connection);
+    }
+    db::Connection connection;
+    connection.open(path);
+    db::Statement count(connection, QStringLiteral("SELECT count(*) FROM LISTA INNER JOIN "
+                                                   "ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD "
+                                                   "WHERE ESEMENY.LISTAN = 'I' AND "
+                                                   "LISTA.BEAVTIP_KOD = %1")
+                                        .arg(list));
+    count.step();
+    const QString members = QString::number(count.int64(0));
+    const QString rows = QString::number(size);
+
+    const Measured report = runChild(QStringLiteral("report"), dir.path(), list);
+    const Measured reportRaw = runChild(QStringLiteral("report-raw"), dir.path(), list);
+    row("report, time", rows, ms(report.seconds), ms(reportRaw.seconds),
+        ratio(report.seconds, reportRaw.seconds), "at most 1.2x",
+        QStringLiteral("file %1").arg(mb(report.extra / 1048576.0)));
+    row("report, memory growth", rows, mb(report.peakMb), mb(reportRaw.peakMb),
+        ratio(report.peakMb, reportRaw.peakMb), "under 32 MB", QString());
+
+    const Measured shown = runChild(QStringLiteral("list"), dir.path(), list);
+    const Measured bare = runChild(QStringLiteral("list-raw"), dir.path(), list);
+    row("list shown, time", members, ms(shown.seconds), ms(bare.seconds),
+        ratio(shown.seconds, bare.seconds), "at most 1.2x", QString());
+    const double rowMb = bare.extra / 1048576.0;
+    row("list open, memory", members, mb(shown.peakMb),
+        QStringLiteral("row bytes %1").arg(mb(rowMb)), ratio(shown.peakMb, rowMb),
+        "at most 1.5x + window", mb(bare.peakMb));
+    row("list read again after a member dialog", members, ms(shown.extra),
+        QStringLiteral("first read %1").arg(ms(shown.seconds)), ratio(shown.extra, shown.seconds),
+        "at most 0.5x", QString());
+
+    const Measured taj = runChild(QStringLiteral("taj"), dir.path(), list);
+    const Measured tajRaw = runChild(QStringLiteral("taj-raw"), dir.path(), list);
+    row("TAJ search", rows, ms(taj.seconds), ms(tajRaw.seconds), ratio(taj.seconds, tajRaw.seconds),
+        "keep (about 1x)", QString());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QStringList args = [&] {
+        QStringList list;
+        for (int i = 1; i < argc; ++i)
+            list << QString::fromLocal8Bit(argv[i]);
+        return list;
+    }();
+    const auto option = [&args](const char *name, const QString &fallback) {
+        const qsizetype at = args.indexOf(QLatin1String(name));
+        return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
+    };
+    const QString caseName = option("--eset", QString());
+    if (!caseName.isEmpty())
+        return bench::runCase(argc, argv, caseName, option("--adat", QString()),
+                              option("--lista", QStringLiteral("1")).toInt());
+
+    QCoreApplication app(argc, argv);
+    std::printf("| work | rows | program | raw | ratio | goal | note |\n"
+                "|---|---|---|---|---|---|---|\n");
+    std::fflush(stdout);
+    for (const QString &size : option("--meret", QStringLiteral("10000")).split(u',')) {
+        bool ok = false;
+        const int n = size.toInt(&ok);
+        if (!ok || n < tools::minimumEntryCount || n > tools::maximumEntryCount) {
+            std::fprintf(stderr, "--meret: %d..%d\n", tools::minimumEntryCount,
+                         tools::maximumEntryCount);
+            return 2;
+        }
+        measureSize(n);
+        std::fflush(stdout);
+    }
+    return anyFailed ? 1 : 0;
+}
