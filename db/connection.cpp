@@ -152,8 +152,6 @@ void Connection::open(const QString &path, Mode mode)
     if (rc == SQLITE_OK)
         rc = sqlite3_busy_timeout(handle, busyTimeoutMs);
     if (rc == SQLITE_OK)
-        rc = sqlite3_exec(handle, pageCachePragma, nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(handle, "NOW", 0, SQLITE_UTF8, nullptr, &nowFunction,
                                         nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -182,6 +180,8 @@ void Connection::open(const QString &path, Mode mode)
             throw Error(QStringLiteral("Az adatbázisfájl nem olvasható: %1 (%2)")
                             .arg(shown, QString::fromUtf8(sqlite3_errmsg(m_db))),
                         rc);
+        // Only once the key has proved right: the pragma reads the file.
+        check(sqlite3_exec(m_db, pageCachePragma, nullptr, nullptr, nullptr));
         if (mode != Mode::CreateNew && sqlite3_db_readonly(m_db, "main") == 1)
             throw Error(QStringLiteral("Az adatbázisfájl csak olvasható, a program nem tud bele "
                                        "írni: %1")
