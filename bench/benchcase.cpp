@@ -4,11 +4,11 @@
 #include "rawreport.h"
 
 #include "db/connection.h"
-#include "db/statement.h"
 #include "db/dataset.h"
 #include "db/error.h"
 #include "db/fields.h"
 #include "db/schema.h"
+#include "db/statement.h"
 #include "db/statements.h"
 #include "lists/ufrmListakezelo.h"
 #include "report/reportfile.h"

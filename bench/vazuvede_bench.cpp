@@ -6,8 +6,8 @@
 #include "benchcase.h"
 
 #include "db/connection.h"
-#include "db/statement.h"
 #include "db/schema.h"
+#include "db/statement.h"
 #include "tools/generator.h"
 
 #include <QCoreApplication>

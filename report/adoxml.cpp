@@ -3,8 +3,8 @@
 #include "adoxmlwriter.h"
 
 #include "db/connection.h"
-#include "db/statement.h"
 #include "db/error.h"
+#include "db/statement.h"
 
 #include <QLatin1String>
 
