@@ -71,12 +71,36 @@ QString hungarianLead(int rc)
     }
 }
 
-Error engineError(sqlite3 *db, int rc)
+// The engine needs to create and delete its journal beside the database: in a folder this
+// user may not write it fails with "unable to open database file" or "disk I/O error", which
+// tells the user nothing of the cause. Only those failures are blamed on the folder, and only
+// when the folder really is not writable, so a true disk fault keeps its own message.
+bool folderRefusesWriting(const QString &databasePath, int rc)
+{
+    const int family = rc & 0xff;
+    if (databasePath.isEmpty()
+        || (family != SQLITE_CANTOPEN && family != SQLITE_IOERR && family != SQLITE_READONLY))
+        return false;
+    return !QFileInfo(QFileInfo(databasePath).absolutePath()).isWritable();
+}
+
+QString folderLead(const QString &databasePath)
+{
+    return QStringLiteral("A program nem tud írni az adatbázisfájl (%1) mappájába. Az adatbázis "
+                          "mappájának a program minden felhasználója számára írhatónak kell "
+                          "lennie: kérje meg a rendszergazdát, hogy adjon rá írási jogot")
+        .arg(shownPath(databasePath));
+}
+
+Error engineError(sqlite3 *db, int rc, const QString &databasePath = {})
 {
     const int code = db ? sqlite3_extended_errcode(db) : rc;
     const QString detail
         = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    return Error(hungarianLead(rc) + QStringLiteral(": ") + detail, code ? code : rc);
+    const QString lead = folderRefusesWriting(databasePath, code ? code : rc)
+                             ? folderLead(databasePath)
+                             : hungarianLead(rc);
+    return Error(lead + QStringLiteral(": ") + detail, code ? code : rc);
 }
 
 // NOW() of the statement texts: the program's local clock, as stored date-time text.
@@ -176,6 +200,9 @@ void Connection::open(const QString &path, Mode mode)
                                        "védi: %1")
                             .arg(shown),
                         rc);
+        // A journal left by a crash must be rolled back before the first read.
+        if (rc != SQLITE_ROW && folderRefusesWriting(path, rc))
+            throw engineError(m_db, rc, path);
         if (rc != SQLITE_ROW)
             throw Error(QStringLiteral("Az adatbázisfájl nem olvasható: %1 (%2)")
                             .arg(shown, QString::fromUtf8(sqlite3_errmsg(m_db))),
@@ -259,7 +286,7 @@ void Connection::check(int rc) const
 {
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)
         return;
-    throw engineError(m_db, rc);
+    throw engineError(m_db, rc, m_path);
 }
 
 } // namespace db

@@ -1,3 +1,4 @@
+#include "support/privileged.h"
 #include "support/tempdatabase.h"
 
 #include "db/clock.h"
@@ -8,8 +9,10 @@
 #include "db/statements.h"
 #include "db/writetransaction.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -49,6 +52,31 @@ void setVersion(const QString &path, int version)
     connection.open(path, db::Connection::Mode::ExistingAnyVersion);
     connection.execute(QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
+
+// A journal as a crash leaves it: the engine writes the header's magic only once the journal
+// is synced, so a journal caught mid-transaction gets it here.
+void leaveHotJournal(const QString &path)
+{
+    const QString journal = path + QStringLiteral("-journal");
+    const QString kept = path + QStringLiteral("-megtartott");
+    {
+        db::Connection connection;
+        connection.open(path);
+        connection.execute(QStringLiteral("BEGIN"));
+        testsupport::insertEntry(connection, 1, QStringLiteral("123456782"),
+                                 QStringLiteral("Félbemaradt"), QDate(2006, 1, 1));
+        QVERIFY(QFile::copy(journal, kept));
+        connection.execute(QStringLiteral("ROLLBACK"));
+    }
+    QVERIFY(QFile::rename(kept, journal));
+    QFile file(journal);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.write(QByteArray::fromHex("d9d505f920a163d7ffffffff"));
+}
+
+constexpr QFileDevice::Permissions everyoneReadsAndWrites
+    = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+      | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
 
 } // namespace
 
@@ -214,6 +242,63 @@ private Q_SLOTS:
         QVERIFY2(message.startsWith(QStringLiteral("Hibás adatbázis-utasítás")),
                  qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("no such table: NINCS")), qPrintable(message));
+    }
+
+    // The engine keeps its journal beside the database: a folder the user may not write
+    // refuses every save, and the user is told so, with the engine's words after ours.
+    void aFolderTheUserCannotWriteIsNamed_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("folderWritable");
+        QTest::newRow("save, writable folder") << "write" << true;
+        QTest::newRow("save, read-only folder") << "write" << false;
+        QTest::newRow("crash journal, read-only folder") << "open" << false;
+    }
+    void aFolderTheUserCannotWriteIsNamed()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, folderWritable);
+        if (!testsupport::runningAsRoot())
+            QSKIP("Needs root to act as another user whose folder is read-only");
+        TempProgramDir dir;
+        const QString path = dir.databasePath();
+        const QString journal = path + QStringLiteral("-journal");
+        const bool crashed = kind == QStringLiteral("open");
+        if (crashed) {
+            leaveHotJournal(path);
+            QVERIFY(QFile::setPermissions(journal, everyoneReadsAndWrites));
+        }
+        QVERIFY(QFile::setPermissions(path, everyoneReadsAndWrites));
+        QVERIFY(QFile::setPermissions(
+            dir.path(),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                | QFileDevice::ReadOther | QFileDevice::ExeOther
+                | (folderWritable ? QFileDevice::WriteOther : QFileDevice::Permissions{})));
+
+        QString output;
+        const int code = testsupport::runAsNobody(QStringLiteral(DBPROBE), {path, kind}, &output);
+        db::Connection connection;
+        if (folderWritable) {
+            QCOMPARE(code, 0);
+            connection.open(path);
+            QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM LISTA")).toLongLong(),
+                     1);
+            return;
+        }
+        QVERIFY2(code == 1, qPrintable(output));
+        QVERIFY2(
+            output.contains(QStringLiteral("a program minden felhasználója számára írhatónak")),
+            qPrintable(output));
+        QVERIFY2(output.contains(QDir::toNativeSeparators(QFileInfo(path).absolutePath())),
+                 qPrintable(output));
+        QVERIFY2(output.contains(crashed ? QStringLiteral("disk I/O error")
+                                         : QStringLiteral("unable to open database file")),
+                 qPrintable(output));
+        // Nothing was written, and the crash journal waits for a user who may roll it back.
+        QCOMPARE(QFile::exists(journal), crashed);
+        connection.open(path);
+        QVERIFY(!QFile::exists(journal));
+        QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM LISTA")).toLongLong(), 0);
     }
 
     void failedTransactionLeavesNothing()
