@@ -286,7 +286,7 @@ QDateTime Dataset::asDateTime(const QString &column) const
     if (v.typeId() == QMetaType::QDateTime)
         return v.toDateTime();
     if (v.typeId() == QMetaType::QString) {
-        const QDateTime parsed = parseStoredDateTime(v.toString());
+        QDateTime parsed = parseStoredDateTime(v.toString());
         if (parsed.isValid())
             return parsed;
     }
