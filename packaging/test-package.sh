@@ -144,7 +144,9 @@ backups=("$data"/Vazuvede.adat.*.bak)
 step "a ward user and a user outside the group, under Xvfb"
 in_root useradd -m -G varolista apolo
 in_root useradd -m kivulallo
-chroot "$root" /usr/bin/Xvfb :57 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# -noreset: the server must not reset when the first user's program closes, or the next one
+# may find no display while it does.
+chroot "$root" /usr/bin/Xvfb :57 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -e "$root/tmp/.X11-unix/X57" ] && break; sleep 0.2; done
 [ -e "$root/tmp/.X11-unix/X57" ] || fail "Xvfb did not start"
