@@ -10,9 +10,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include <sqlite3.h>
 
@@ -25,6 +28,24 @@
 namespace db {
 
 namespace {
+
+// The engine's own wait sleeps ever longer, up to 100 ms, between looks at a busy file: an
+// instance that saves again and again then takes the lock back each time before a waiting one
+// looks, and the waiting one gives up after its whole wait without a turn. Looking every one to
+// three milliseconds (varied, so that waiting instances do not look in step) finds the moment
+// between two saves of the busy one.
+int waitForTurn(void *state, int attempt)
+{
+    auto *wait = static_cast<LockWait *>(state);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (attempt == 0)
+        wait->startedMs = now;
+    if (now - wait->startedMs >= busyTimeoutMs)
+        return 0;
+    wait->jitter = wait->jitter * 1664525U + 1013904223U;
+    std::this_thread::sleep_for(std::chrono::microseconds(1000 + (wait->jitter >> 8) % 2000));
+    return 1;
+}
 
 QString shownPath(const QString &path)
 {
@@ -173,8 +194,9 @@ void Connection::open(const QString &path, Mode mode)
     }
     const QByteArray key = schema::databaseKey();
     rc = sqlite3_key(handle, key.constData(), int(key.size()));
+    m_lockWait.jitter = QRandomGenerator::global()->generate();
     if (rc == SQLITE_OK)
-        rc = sqlite3_busy_timeout(handle, busyTimeoutMs);
+        rc = sqlite3_busy_handler(handle, &waitForTurn, &m_lockWait);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(handle, "NOW", 0, SQLITE_UTF8, nullptr, &nowFunction,
                                         nullptr, nullptr, nullptr);

@@ -17,6 +17,13 @@ constexpr auto pageCachePragma = "PRAGMA cache_size = -16384";
 // Several program instances share one file: a writer waits this long for another's lock.
 constexpr int busyTimeoutMs = 8000;
 
+// How long this connection has been waiting for another instance's lock; see waitForTurn.
+struct LockWait
+{
+    qint64 startedMs = 0;
+    quint32 jitter = 0;
+};
+
 // The one connection to an encrypted database file. Never creates a file unless asked to
 // (only the database tool does); proves the key with one read while opening.
 class Connection
@@ -55,6 +62,7 @@ public:
 private:
     sqlite3 *m_db = nullptr;
     QString m_path;
+    LockWait m_lockWait;
 };
 
 } // namespace db

@@ -213,6 +213,43 @@ private Q_SLOTS:
         QCOMPARE(connection.scalar(QStringLiteral("SELECT count(*) FROM OSZTALY")).toLongLong(), 2);
     }
 
+    // A workstation that keeps the file locked beyond the wait gets the other a message, not
+    // an endless wait, and nothing of either is lost or half-written.
+    void aWaitBeyondTheLimitEndsWithAMessage()
+    {
+        TempProgramDir dir;
+        db::Connection holder;
+        holder.open(dir.databasePath());
+        db::WriteTransaction held(holder);
+        testsupport::insertDepartment(holder, QStringLiteral("1234"), QStringLiteral("123456789"),
+                                      QStringLiteral("F"), QStringLiteral("Sebészet"),
+                                      QStringLiteral("titok"));
+
+        db::Connection waiter;
+        waiter.open(dir.databasePath());
+        const auto insertOther = [&] {
+            db::WriteTransaction transaction(waiter);
+            waiter.execute(db::statements::insertOsztaly(
+                QStringLiteral("5678"), QStringLiteral("987654321"), QStringLiteral("J"),
+                QStringLiteral("Belgyógyászat"), QStringLiteral("jelszo")));
+            transaction.commit();
+        };
+        int code = 0;
+        QString message;
+        try {
+            insertOther();
+        } catch (const db::Error &error) {
+            code = error.code();
+            message = error.message();
+        }
+        QCOMPARE(code & 0xff, SQLITE_BUSY);
+        QVERIFY2(message.contains(QStringLiteral("másik felhasználó")), qPrintable(message));
+
+        held.commit();
+        insertOther();
+        QCOMPARE(waiter.scalar(QStringLiteral("SELECT count(*) FROM OSZTALY")).toLongLong(), 2);
+    }
+
     void nowIsTheProgramsLocalClock()
     {
         TempProgramDir dir;

@@ -9,8 +9,11 @@
 #include "rules/member.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTextStream>
+
+#include <algorithm>
 
 int main(int argc, char *argv[])
 {
@@ -30,7 +33,10 @@ int main(int argc, char *argv[])
         db::Dataset aqModosit;
         aqModosit.setConnection(&connection);
         const QDate today = db::today();
+        qint64 longestMs = 0;
+        QElapsedTimer timer;
         for (int i = 0; i < count; ++i) {
+            timer.start();
             db::statements::NewEntry entry;
             entry.beavtipKod = 0;
             entry.taj = QStringLiteral("%1").arg(worker * 100000 + i, 9, 10, QLatin1Char('0'));
@@ -52,7 +58,10 @@ int main(int argc, char *argv[])
                 return 1;
             }
             ack.write(QStringLiteral("V %1\n").arg(hivSzam).toUtf8());
+            longestMs = std::max(longestMs, timer.elapsed());
         }
+        // The longest an entry and its event took, waits for the others included.
+        ack.write(QStringLiteral("W %1\n").arg(longestMs).toUtf8());
     } catch (const db::Error &e) {
         err << e.message() << '\n';
         return 1;

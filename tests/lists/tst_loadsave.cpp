@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct Acks
 {
     QSet<qint64> entries;
     QSet<qint64> events;
+    qint64 longestSaveMs = 0;
 };
 
 Acks readAcks(const QStringList &files)
@@ -38,6 +40,8 @@ Acks readAcks(const QStringList &files)
                 acks.entries.insert(parts[1].toLongLong());
             else if (parts.size() >= 2 && parts[0] == "V")
                 acks.events.insert(parts[1].toLongLong());
+            else if (parts.size() >= 2 && parts[0] == "W")
+                acks.longestSaveMs = std::max(acks.longestSaveMs, parts[1].toLongLong());
         }
     }
     return acks;
@@ -79,8 +83,47 @@ class TestLoadSave : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void parallelWorkersLoseNothing();
     void killedWorkersLoseOnlyUnacknowledged();
 };
+
+// Four workstations each putting 500 entries on the list and recording an event for each, all
+// at once: every one of them must get its turn at the file within the wait the program allows,
+// and every save must be there afterwards.
+void TestLoadSave::parallelWorkersLoseNothing()
+{
+    TempProgramDir dir;
+    constexpr int workers = 4;
+    constexpr int perWorker = 500;
+    QStringList ackFiles;
+    std::vector<std::unique_ptr<QProcess>> processes;
+    QElapsedTimer timer;
+    timer.start();
+    for (int w = 0; w < workers; ++w) {
+        ackFiles << dir.path() + QStringLiteral("terheles%1.txt").arg(w);
+        auto process = std::make_unique<QProcess>();
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(worker, {dir.databasePath(), QString::number(w), QString::number(perWorker),
+                                ackFiles.last()});
+        QVERIFY(process->waitForStarted());
+        processes.push_back(std::move(process));
+    }
+    for (auto &process : processes) {
+        QVERIFY(process->waitForFinished(240000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 0);
+    }
+    const double seconds = double(timer.elapsed()) / 1000.0;
+    const Acks acks = readAcks(ackFiles);
+    QCOMPARE(int(acks.entries.size()), workers * perWorker);
+    QCOMPARE(int(acks.events.size()), workers * perWorker);
+    int found = 0;
+    checkDatabase(dir.databasePath(), acks, &found);
+    QCOMPARE(found, workers * perWorker);
+    qInfo("%d workers x %d entries, each with an event: %d writes in %.1f s, longest entry and "
+          "event %lld ms",
+          workers, perWorker, 2 * workers * perWorker, seconds, acks.longestSaveMs);
+}
 
 void TestLoadSave::killedWorkersLoseOnlyUnacknowledged()
 {
