@@ -14,7 +14,8 @@ build=${BUILD_DIR:-$here/build}
 build=$(realpath -m "$build")
 
 packages=(cmake g++ make pkg-config libgl-dev qt6-base-dev qt6-svg-dev qt6-translations-l10n
-          libsqlcipher-dev sqlcipher libbenchmark-dev python3 poppler-utils)
+          libsqlcipher-dev sqlcipher libbenchmark-dev python3 poppler-utils
+          postgresql postgresql-common libpq-dev)
 # The package and its test: Debian's tools that build and check a .deb, and a throw-away
 # Debian 12 root with a virtual display to try it in.
 package_tools=(dpkg-dev lintian desktop-file-utils appstream debootstrap xvfb xdotool x11-utils)

@@ -2,12 +2,11 @@
 
 #include "error.h"
 #include "fielddef.h"
+#include "statement.h"
 #include "textlimit.h"
 #include "values.h"
 
 #include <QDateTime>
-
-#include <sqlite3.h>
 
 #include <cstring>
 
@@ -30,47 +29,46 @@ ColumnPlan::ColumnPlan(const FieldDef &field)
     }
 }
 
-QVariant ColumnPlan::fetch(sqlite3_stmt *statement, int column)
+QVariant ColumnPlan::fetch(const Statement &statement, int column)
 {
-    const int type = sqlite3_column_type(statement, column);
-    if (type == SQLITE_NULL)
+    const ValueType type = statement.type(column);
+    if (type == ValueType::Null)
         return {};
     switch (m_conversion) {
     case Conversion::OwnType:
-        if (type == SQLITE_TEXT)
-            return m_texts.text(
-                reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
-                sqlite3_column_bytes(statement, column));
-        return columnValue(statement, column);
+        if (type == ValueType::Text) {
+            const QByteArrayView text = statement.utf8(column);
+            return m_texts.text(text.data(), int(text.size()));
+        }
+        return statement.value(column);
     case Conversion::Integer: {
         qint64 value = 0;
-        if (type == SQLITE_INTEGER)
-            return qint64(sqlite3_column_int64(statement, column));
-        if (type == SQLITE_FLOAT
-            && integralDouble(sqlite3_column_double(statement, column), &value))
+        if (type == ValueType::Integer)
+            return statement.int64(column);
+        if (type == ValueType::Float && integralDouble(statement.float64(column), &value))
             return value;
-        if (type == SQLITE_TEXT) {
-            const auto *text
-                = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-            if (parseStoredInteger(text, sqlite3_column_bytes(statement, column), &value))
+        if (type == ValueType::Text) {
+            const QByteArrayView text = statement.utf8(column);
+            if (parseStoredInteger(text.data(), text.size(), &value))
                 return value;
         }
         break;
     }
     case Conversion::Text: {
-        if (type == SQLITE_BLOB)
+        if (type == ValueType::Blob)
             break;
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        QString value = m_texts.text(text, sqlite3_column_bytes(statement, column));
+        const QByteArrayView text = statement.utf8(column);
+        QString value = m_texts.text(text.data(), int(text.size()));
         if (m_width > 0 && value.size() > m_width && characterCount(value) > m_width)
             break;
         return value;
     }
     case Conversion::DateTime: {
-        if (type != SQLITE_TEXT)
+        if (type != ValueType::Text)
             break;
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        const int bytes = sqlite3_column_bytes(statement, column);
+        const QByteArrayView view = statement.utf8(column);
+        const char *text = view.data();
+        const int bytes = int(view.size());
         if (bytes == m_lastDayBytes && std::memcmp(text, m_lastDay, size_t(bytes)) == 0)
             return m_lastDayValue;
         QDateTime value = parseStoredDateTime(text, bytes);
@@ -86,11 +84,11 @@ QVariant ColumnPlan::fetch(sqlite3_stmt *statement, int column)
     badValue(statement, column);
 }
 
-void ColumnPlan::badValue(sqlite3_stmt *statement, int column) const
+void ColumnPlan::badValue(const Statement &statement, int column) const
 {
-    const QString value = sqlite3_column_type(statement, column) == SQLITE_BLOB
+    const QString value = statement.type(column) == ValueType::Blob
                               ? QStringLiteral("(bináris adat)")
-                              : columnText(statement, column);
+                              : QString::fromUtf8(statement.utf8(column));
     switch (m_conversion) {
     case Conversion::Integer:
         throw Error(

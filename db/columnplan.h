@@ -5,14 +5,13 @@
 #include <QString>
 #include <QVariant>
 
-struct sqlite3_stmt;
-
 namespace db {
 
 struct FieldDef;
+class Statement;
 
 // What opening a dataset does with one column's values: a persistent field converts to its
-// kind, any other column keeps the value's own SQLite type.
+// kind, any other column keeps the value's own type.
 class ColumnPlan
 {
 public:
@@ -20,12 +19,12 @@ public:
     explicit ColumnPlan(const FieldDef &field);
 
     // The current row's value of the column; throws db::Error when it does not convert.
-    QVariant fetch(sqlite3_stmt *statement, int column);
+    QVariant fetch(const Statement &statement, int column);
 
 private:
     enum class Conversion { OwnType, Integer, Text, DateTime };
 
-    [[noreturn]] void badValue(sqlite3_stmt *statement, int column) const;
+    [[noreturn]] void badValue(const Statement &statement, int column) const;
 
     Conversion m_conversion = Conversion::OwnType;
     int m_width = 0;

@@ -1,7 +1,12 @@
 #include "connection.h"
 
 #include "clock.h"
+#include "connectionfile.h"
 #include "schema.h"
+#include "serverdialect.h"
+#include "serversession.h"
+#include "serverstatement.h"
+#include "sqltext.h"
 #include "statement.h"
 #include "values.h"
 
@@ -133,6 +138,8 @@ void nowFunction(sqlite3_context *context, int, sqlite3_value **)
 
 } // namespace
 
+Connection::Connection() = default;
+
 Connection::~Connection()
 {
     close();
@@ -262,17 +269,37 @@ void Connection::open(const QString &path, Mode mode)
     }
 }
 
+void Connection::openServer(const QString &connectionText, Mode mode)
+{
+    close();
+    m_server = std::make_unique<ServerSession>(
+        connectionText,
+        mode == Mode::Existing ? ServerSession::Check::ProgramSchema : ServerSession::Check::None);
+    m_path = m_server->description();
+}
+
+void Connection::openProgramDatabase(const QString &programDir)
+{
+    if (const std::optional<QString> server = connectionfile::read(programDir))
+        openServer(*server);
+    else
+        open(QDir(programDir).filePath(QString::fromLatin1(databaseFileName)));
+}
+
 void Connection::close()
 {
+    m_server.reset();
+    m_path.clear();
     if (!m_db)
         return;
     sqlite3_close_v2(m_db);
     m_db = nullptr;
-    m_path.clear();
 }
 
 void Connection::execute(const QString &sql)
 {
+    if (m_server)
+        return m_server->execute(sql);
     if (!m_db)
         throw Error(QStringLiteral("Nincs megnyitva az adatbázis"));
     char *message = nullptr;
@@ -291,17 +318,40 @@ QVariant Connection::scalar(const QString &sql)
 
 int Connection::userVersion()
 {
+    if (m_server)
+        return m_server->schemaVersion();
     return int(scalar(QStringLiteral("PRAGMA user_version")).toLongLong());
 }
 
 bool Connection::inTransaction() const
 {
+    if (m_server)
+        return m_server->inTransaction();
     return m_db && !sqlite3_get_autocommit(m_db);
+}
+
+bool Connection::transactionFailed() const
+{
+    return m_server && m_server->transactionFailed();
 }
 
 qint64 Connection::lastInsertRowId() const
 {
+    if (m_server)
+        return m_server->lastInsertId();
     return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
+QString Connection::selectAllText(const QString &name) const
+{
+    if (m_server)
+        return QStringLiteral("SELECT * FROM ") + serverdialect::tableName(name);
+    return QStringLiteral("SELECT * FROM ") + quotedIdentifier(name);
+}
+
+QString Connection::savepointName(const QString &name) const
+{
+    return m_server ? serverdialect::tableName(name) : quotedIdentifier(name);
 }
 
 void Connection::check(int rc) const

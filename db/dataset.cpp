@@ -9,8 +9,6 @@
 
 #include <QTime>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 
 namespace db {
@@ -83,6 +81,8 @@ void Dataset::setSql(const QString &sql)
 
 QString Dataset::statementText() const
 {
+    if (!m_tableName.isEmpty() && m_connection)
+        return m_connection->selectAllText(m_tableName);
     return m_tableName.isEmpty() ? m_sql
                                  : QStringLiteral("SELECT * FROM ") + quotedIdentifier(m_tableName);
 }
@@ -103,11 +103,9 @@ namespace {
 
 void bindParameters(Statement &statement, const QList<QPair<QString, QVariant>> &parameters)
 {
-    sqlite3_stmt *handle = statement.handle();
-    const int count = sqlite3_bind_parameter_count(handle);
+    const int count = statement.parameterCount();
     for (int index = 1; index <= count; ++index) {
-        const char *rawName = sqlite3_bind_parameter_name(handle, index);
-        const QString name = normalParameterName(QString::fromUtf8(rawName ? rawName : ""));
+        const QString name = statement.parameterName(index);
         const auto found = std::find_if(parameters.begin(), parameters.end(), [&](const auto &p) {
             return p.first.compare(name, Qt::CaseInsensitive) == 0;
         });
@@ -130,13 +128,12 @@ void Dataset::open()
             QStringLiteral("Az adathalmaznak (%1) nincs megnyitható utasítása").arg(objectName()));
     Statement statement(*m_connection, statementText());
     bindParameters(statement, m_parameters);
-    sqlite3_stmt *handle = statement.handle();
 
-    const int columnCount = sqlite3_column_count(handle);
+    const int columnCount = statement.columnCount();
     QStringList columns;
     columns.reserve(columnCount);
     for (int column = 0; column < columnCount; ++column)
-        columns << QString::fromUtf8(sqlite3_column_name(handle, column));
+        columns << statement.columnName(column);
 
     std::vector<ColumnPlan> plans(static_cast<size_t>(columnCount));
     for (const FieldDef &field : m_fields) {
@@ -151,19 +148,14 @@ void Dataset::open()
 
     std::vector<std::vector<QVariant>> blocks;
     int rowCount = 0;
-    for (;;) {
-        const int rc = sqlite3_step(handle);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc != SQLITE_ROW)
-            m_connection->check(rc);
+    while (statement.step()) {
         if ((rowCount & (blockRows - 1)) == 0) {
             blocks.emplace_back();
             blocks.back().reserve(size_t(blockRows) * size_t(columnCount));
         }
         std::vector<QVariant> &block = blocks.back();
         for (int column = 0; column < columnCount; ++column)
-            block.push_back(plans[size_t(column)].fetch(handle, column));
+            block.push_back(plans[size_t(column)].fetch(statement, column));
         ++rowCount;
     }
 

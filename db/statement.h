@@ -1,19 +1,21 @@
 #pragma once
 
+#include "valuetype.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QVariant>
+
+#include <memory>
 
 struct sqlite3_stmt;
 
 namespace db {
 
 class Connection;
+class ServerStatement;
 
-// The kind of value a column of the current row holds.
-enum class ValueType { Null, Integer, Float, Text, Blob };
-
-// A prepared statement; parameters are 1-based or named (":Name").
+// A prepared statement on either engine; parameters are 1-based or named (":Name").
 class Statement
 {
 public:
@@ -22,6 +24,12 @@ public:
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 
+    // A statement whose rows are read once, in order, and may be too many to hold at once
+    // (the report): the server then sends them one by one instead of all before the first.
+    void setStreaming(bool streaming);
+
+    int parameterCount() const;
+    QString parameterName(int index) const; // without the ':'; empty for '?'
     void bind(int index, const QVariant &value);
     void bind(const QString &name, const QVariant &value);
     // True while a row is current; false when the statement has finished.
@@ -30,18 +38,22 @@ public:
 
     int columnCount() const;
     QString columnName(int column) const;
+    // The kind of value the current row holds in the column.
     ValueType type(int column) const;
+    bool isNull(int column) const { return type(column) == ValueType::Null; }
     qint64 int64(int column) const;
+    double float64(int column) const;
     QString text(int column) const;
     // The value as UTF-8 text, without a copy: valid until the next step or another read of
     // the same column as another type.
     QByteArrayView utf8(int column) const;
-    QVariant value(int column) const; // by the value's own SQLite type
+    QVariant value(int column) const; // by the value's own type
     sqlite3_stmt *handle() const { return m_stmt; }
 
 private:
     Connection &m_connection;
     sqlite3_stmt *m_stmt = nullptr;
+    std::unique_ptr<ServerStatement> m_server;
 };
 
 } // namespace db

@@ -2,26 +2,40 @@
 
 #include "connection.h"
 #include "error.h"
-
-#include <sqlite3.h>
+#include "serverdialect.h"
 
 namespace db {
 
 WriteTransaction::WriteTransaction(Connection &connection)
     : m_connection(connection)
 {
-    m_connection.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    // The server locks rows and tables as they are written (or guarded); a writer waits for
+    // another workstation's lock at most busyTimeoutMs.
+    m_connection.execute(m_connection.isServer() ? QStringLiteral("BEGIN")
+                                                 : QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 WriteTransaction::~WriteTransaction()
 {
-    if (!m_done && isOpen())
-        sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (m_done || !m_connection.inTransaction())
+        return;
+    try {
+        m_connection.execute(QStringLiteral("ROLLBACK"));
+    } catch (...) {
+        // A lost connection has undone the transaction by itself.
+    }
 }
 
 bool WriteTransaction::isOpen() const
 {
-    return m_connection.inTransaction();
+    return m_connection.inTransaction() && !m_connection.transactionFailed();
+}
+
+void WriteTransaction::guardTable(const QString &table)
+{
+    if (m_connection.isServer())
+        m_connection.execute(QStringLiteral("LOCK TABLE ") + serverdialect::tableName(table)
+                             + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"));
 }
 
 void WriteTransaction::commit()
@@ -35,7 +49,7 @@ void WriteTransaction::commit()
 void WriteTransaction::rollback()
 {
     m_done = true;
-    if (isOpen())
+    if (m_connection.inTransaction())
         m_connection.execute(QStringLiteral("ROLLBACK"));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace db {
 
 class Connection;
@@ -18,6 +20,11 @@ public:
     bool isOpen() const;
     void commit();
     void rollback();
+
+    // The transaction reads the table and writes by what it read (one department row):
+    // another workstation's writer to it waits until this one ends. The file's transaction
+    // holds the whole file already.
+    void guardTable(const QString &table);
 
 private:
     Connection &m_connection;

@@ -20,6 +20,7 @@ DailyReport makeDailyReport(db::Dataset &rows, const db::Dataset &department,
     // entries never sits in memory whole. The statement ends when this returns, before the
     // outcome is told, so that its read lock never keeps other workstations waiting.
     db::Statement stream(*rows.connection(), rows.statementText());
+    stream.setStreaming(true);
     // A query that lacks a report column is a fault of the file, not of this report.
     reportColumnSources(stream);
     if (!stream.step())

@@ -49,6 +49,8 @@ RegisterOutcome registerDepartment(db::Dataset &query, const DepartmentInput &in
     if (!connection || !connection->isOpen())
         throw db::Error(QStringLiteral("Nincs kapcsolat az adatbázissal."));
     db::WriteTransaction transaction(*connection);
+    // Two workstations registering at once: the second waits, then finds the first one's row.
+    transaction.guardTable(QStringLiteral("OSZTALY"));
 
     db::Dataset existing;
     existing.setConnection(connection);

@@ -1,11 +1,14 @@
 #include "mainstate.h"
 
 #include "db/connection.h"
+#include "db/connectionfile.h"
 #include "db/dataset.h"
 #include "db/error.h"
 #include "db/fields.h"
 
 #include <QDir>
+
+#include <optional>
 
 namespace ui {
 
@@ -36,6 +39,11 @@ MainState::~MainState()
 
 void MainState::connect()
 {
+    // The department's data on a server has no file to restore from a backup.
+    if (const std::optional<QString> server = db::connectionfile::read(m_programDir)) {
+        m_connection.openServer(*server);
+        return;
+    }
     const QString path = QDir(m_programDir).filePath(QString::fromLatin1(db::databaseFileName));
     // Where the side file cannot be made the folder is not writable either, and opening the
     // database says so in its own words.

@@ -260,8 +260,9 @@ void TestFrmOsztaly::failedInsertKeepsInputForAnotherTry()
 {
     AccessFixture f;
     f.state.departmentRow().open();
-    f.state.connection().execute(QStringLiteral(
-        "CREATE TRIGGER tiltas BEFORE INSERT ON OSZTALY BEGIN SELECT RAISE(ABORT, 'tiltva'); END"));
+    testsupport::refuseWrites(f.state.connection(), QStringLiteral("tiltas"),
+                              QStringLiteral("INSERT"), QStringLiteral("OSZTALY"),
+                              QStringLiteral("tiltva"));
 
     TfrmOsztaly dialog(f.state, &f.mainWidget);
     const int result = f.run(dialog, [&] {
@@ -278,7 +279,8 @@ void TestFrmOsztaly::failedInsertKeepsInputForAnotherTry()
         dialog.close();
         QVERIFY2(dialog.isVisible(), "a failed write must not let the dialog close");
 
-        f.state.connection().execute(QStringLiteral("DROP TRIGGER tiltas"));
+        testsupport::allowWrites(f.state.connection(), QStringLiteral("tiltas"),
+                                 QStringLiteral("OSZTALY"));
         okButton(dialog)->click();
     });
     QCOMPARE(result, int(ui::mrOk));
@@ -296,7 +298,7 @@ void TestFrmOsztaly::departmentRegisteredMeanwhileMakesNoSecondRow()
         fill(dialog, valid);
         // Another instance on the same file registers while this dialog is open.
         db::Connection other;
-        other.open(f.dir.databasePath());
+        f.dir.connect(other);
         insertDepartment(other, QStringLiteral("5555"), QStringLiteral("555555555"),
                          QStringLiteral("J"), QStringLiteral("Másik"), QStringLiteral("masik"));
         other.close();

@@ -33,7 +33,7 @@ struct Started
     {
         {
             db::Connection connection;
-            connection.open(dir.databasePath());
+            dir.connect(connection);
             insertDepartment(connection, QStringLiteral("1234"), finkod, QStringLiteral("F"),
                              QStringLiteral("Szemészet"), QStringLiteral("titok"));
         }
@@ -211,8 +211,11 @@ void TestBbJelent::failedSaveKeepsWhatWasThere()
     for (int i = 0; i < 3000; ++i)
         program.addEntry();
     transaction.commit();
-    program.connection().execute(QStringLiteral(
-        "UPDATE LISTA SET SURGOSSEG = char(7) WHERE HIV_SZAM = (SELECT max(HIV_SZAM) FROM LISTA)"));
+    // A control character no report may carry (chr on the server, char in the file).
+    program.connection().execute(
+        QStringLiteral("UPDATE LISTA SET SURGOSSEG = %1(7) WHERE HIV_SZAM = (SELECT max(HIV_SZAM) "
+                       "FROM LISTA)")
+            .arg(program.connection().isServer() ? QStringLiteral("chr") : QStringLiteral("char")));
     program.pressReport();
     QCOMPARE(program.messages.count(), 1);
     QVERIFY2(program.messages.last().startsWith(

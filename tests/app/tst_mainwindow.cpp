@@ -26,7 +26,7 @@ void addDepartment(const TempProgramDir &dir, const QString &type, const QString
                    const QString &password = QStringLiteral("titok"))
 {
     db::Connection connection;
-    connection.open(dir.databasePath());
+    dir.connect(connection);
     insertDepartment(connection, QStringLiteral("1234"), QStringLiteral("123456789"), type, name,
                      password);
 }

@@ -148,7 +148,7 @@ private Q_SLOTS:
         TempProgramDir dir(db::schema::Contents::WithSampleLists);
         {
             db::Connection connection;
-            connection.open(dir.databasePath());
+            dir.connect(connection);
             db::statements::NewEntry entry;
             entry.beavtipKod = 3;
             entry.taj = QStringLiteral("123456782");
@@ -179,7 +179,7 @@ private Q_SLOTS:
         std::atomic<bool> committing = false;
         std::thread other([&] {
             db::Connection connection;
-            connection.open(dir.databasePath());
+            dir.connect(connection);
             db::WriteTransaction transaction(connection);
             testsupport::insertDepartment(connection, QStringLiteral("1234"),
                                           QStringLiteral("123456789"), QStringLiteral("F"),
@@ -194,7 +194,7 @@ private Q_SLOTS:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
 
         db::Connection connection;
-        connection.open(dir.databasePath());
+        dir.connect(connection);
         QString message;
         bool waitedForTheOther = false;
         try {
@@ -254,7 +254,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         db::Connection connection;
-        connection.open(dir.databasePath());
+        dir.connect(connection);
         db::setFixedNow(QDateTime(QDate(2006, 3, 7), QTime(9, 5, 3)));
         connection.execute(db::statements::insertLogEventCode(
             QStringLiteral("17"), QStringLiteral("VAR"), QStringLiteral("BEA")));
@@ -273,7 +273,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         db::Connection connection;
-        connection.open(dir.databasePath());
+        dir.connect(connection);
         const QString message = testsupport::dbErrorOf(
             [&] { connection.execute(QStringLiteral("SELECT * FROM NINCS")); });
         QVERIFY2(message.startsWith(QStringLiteral("Hibás adatbázis-utasítás")),
@@ -342,7 +342,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         db::Connection connection;
-        connection.open(dir.databasePath());
+        dir.connect(connection);
         const QString message = testsupport::dbErrorOf([&] {
             db::WriteTransaction transaction(connection);
             testsupport::insertEntry(connection, 1, QStringLiteral("123456782"),

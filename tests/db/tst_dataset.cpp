@@ -33,7 +33,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         m_dir = std::make_unique<TempProgramDir>();
-        m_connection.open(m_dir->databasePath());
+        m_dir->connect(m_connection);
         m_connection.execute(QStringLiteral("CREATE TEMP TABLE T (K INTEGER, S TEXT, D TEXT)"));
         m_connection.execute(QStringLiteral(
             "INSERT INTO T VALUES (1, 'egy', '2006-03-07'), (2, 'kettő', '2006-03-07 10:11:12'), "

@@ -1,3 +1,4 @@
+#include "support/serverdatabase.h"
 #include "support/tempdatabase.h"
 
 #include "db/connection.h"
@@ -72,7 +73,7 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<TempProgramDir>(db::schema::Contents::WithSampleLists);
-        m_connection.open(m_dir->databasePath());
+        m_dir->connect(m_connection);
     }
     void cleanup()
     {
@@ -143,6 +144,8 @@ private Q_SLOTS:
     }
     void dateColumnsTakeOnlyRealDays()
     {
+        if (testsupport::serverEngine())
+            QSKIP("the file turns M/D/YYYY into ISO text by its own triggers and CHECKs");
         QFETCH(QVariant, value);
         QFETCH(QVariant, stored);
         const QStringList columns{QStringLiteral("LISTARA_DATUM"), QStringLiteral("ESEM_DATUM"),
@@ -185,6 +188,8 @@ private Q_SLOTS:
 
     void logDatesAreConvertedButLoggedValuesAreNot()
     {
+        if (testsupport::serverEngine())
+            QSKIP("the file keeps days of the log as ISO text");
         m_connection.execute(QStringLiteral("INSERT INTO LOG (DATUM, HIV_SZAM, MEZO, REGI_ERTEK, "
                                             "UJ_ERTEK) VALUES ('1/12/2006', '5', 'ESEM_DATUM', "
                                             "'1/12/2006', '1/13/2006')"));
@@ -230,6 +235,8 @@ private Q_SLOTS:
         QFETCH(QString, insert);
         QFETCH(QString, value);
         QFETCH(int, width);
+        if (testsupport::serverEngine() && insert.contains(QStringLiteral("BEAV_TIP")))
+            QSKIP("the server numbers no list by itself: BEAVTIP_KOD is required there");
         db::Statement statement(m_connection, insert);
         // Widths count characters, so a full field of Hungarian letters fits.
         statement.bind(1, value.repeated(width));
@@ -241,6 +248,8 @@ private Q_SLOTS:
 
     void integerColumnsTakeIntegersOnly()
     {
+        if (testsupport::serverEngine())
+            QSKIP("the file checks integer affinity with typeof()");
         // The statements write some integers between quotes; the file keeps them as integers.
         m_connection.execute(QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD) VALUES ('3')"));
         QCOMPARE(m_connection.scalar(QStringLiteral("SELECT typeof(BEAVTIP_KOD) FROM LISTA")),
@@ -406,6 +415,8 @@ private Q_SLOTS:
 
     void bigQueriesUseTheirIndexes()
     {
+        if (testsupport::serverEngine())
+            QSKIP("the plan text is the file engine's");
         const QString members
             = plan(m_connection, QString(db::statements::memberQuery())
                                      .replace(QStringLiteral(":Aktbeavtip"), QStringLiteral("3")));
@@ -430,6 +441,8 @@ private Q_SLOTS:
 
     void upgradeKeepsEveryRow()
     {
+        if (testsupport::serverEngine())
+            QSKIP("upgrading concerns the file");
         const QString path = m_dir->path() + QStringLiteral("regi.adat");
         {
             db::Connection old;
@@ -463,6 +476,8 @@ private Q_SLOTS:
 
     void migrationIsAllOrNothing()
     {
+        if (testsupport::serverEngine())
+            QSKIP("migration concerns the file");
         // The file already holds version 2's index name as a table: the upgrade must fail
         // whole, leaving version 1 behind.
         const QString path = m_dir->path() + QStringLiteral("felig.adat");

@@ -241,8 +241,8 @@ void TestAdatok::eventSavedWithLogAfterTransaction()
     const qint64 patient
         = dep.entry(1, u"123456788"_s, QDate(2026, 2, 1), u"VAR"_s, u"Nagy Ödön"_s, u"H"_s);
     if (!logWritable)
-        dep.state.connection().execute(u"CREATE TRIGGER naplo_tele BEFORE INSERT ON LOG BEGIN "
-                                       u"SELECT RAISE(ABORT, 'a napló nem írható'); END"_s);
+        testsupport::refuseWrites(dep.state.connection(), u"naplo_tele"_s, u"INSERT"_s, u"LOG"_s,
+                                  u"a napló nem írható"_s);
     MessageRecorder recorder;
     bool messageDuringTransaction = false;
     recorder.onMessage([&](const MessageRecorder::Message &) {
@@ -295,8 +295,8 @@ void TestAdatok::failedSaveKeepsInput()
     Department dep;
     dep.state.setAktBeavtip(1);
     dep.entry(1, u"123456788"_s, QDate(2026, 2, 1));
-    dep.state.connection().execute(u"CREATE TRIGGER lista_zarva BEFORE %1 ON LISTA BEGIN "
-                                   u"SELECT RAISE(ABORT, 'a lista zárolva'); END"_s.arg(mode));
+    testsupport::refuseWrites(dep.state.connection(), u"lista_zarva"_s, mode, u"LISTA"_s,
+                              u"a lista zárolva"_s);
     MessageRecorder recorder;
     ModalDriver driver;
     bool openAfterError = false;

@@ -32,7 +32,7 @@ struct Program
     {
         {
             db::Connection connection;
-            connection.open(dir.databasePath());
+            dir.connect(connection);
             insertDepartment(connection, QStringLiteral("1234"), code, QStringLiteral("F"),
                              QStringLiteral("Szemészet"), QStringLiteral("titok"));
         }

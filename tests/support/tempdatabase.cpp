@@ -1,6 +1,9 @@
 #include "tempdatabase.h"
 
+#include "serverdatabase.h"
+
 #include "db/connection.h"
+#include "db/connectionfile.h"
 #include "db/error.h"
 #include "db/schema.h"
 #include "db/statement.h"
@@ -42,8 +45,8 @@ TempProgramDir::TempProgramDir(bool withDatabase, bool withReportDir)
     if (!m_dir.isValid())
         throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ")
                         + m_dir.errorString());
-    if (withDatabase && !QFile::copy(templateDatabase(db::schema::Contents::Empty), databasePath()))
-        throw db::Error(QStringLiteral("Nem másolható az adatbázis ide: ") + databasePath());
+    if (withDatabase)
+        addDatabase(db::schema::Contents::Empty);
     if (withReportDir && !QDir(m_dir.path()).mkdir(QStringLiteral("Jelentesek")))
         throw db::Error(QStringLiteral("Nem hozható létre a Jelentesek mappa: ") + m_dir.path());
 }
@@ -51,8 +54,26 @@ TempProgramDir::TempProgramDir(bool withDatabase, bool withReportDir)
 TempProgramDir::TempProgramDir(db::schema::Contents contents)
     : TempProgramDir(false, true)
 {
+    addDatabase(contents);
+}
+
+void TempProgramDir::addDatabase(db::schema::Contents contents)
+{
+    if (serverEngine()) {
+        // The same folder, naming a fresh database on the test cluster instead of a file.
+        QFile file(path() + QString::fromLatin1(db::connectionfile::fileName));
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(newProgramServerDatabase(templateDatabase(contents)).toUtf8()) < 0)
+            throw db::Error(QStringLiteral("Nem írható a kapcsolatfájl: ") + file.fileName());
+        return;
+    }
     if (!QFile::copy(templateDatabase(contents), databasePath()))
         throw db::Error(QStringLiteral("Nem másolható az adatbázis ide: ") + databasePath());
+}
+
+void TempProgramDir::connect(db::Connection &connection) const
+{
+    connection.openProgramDatabase(path());
 }
 
 QString TempProgramDir::path() const
@@ -114,6 +135,41 @@ QList<QVariantList> rows(db::Connection &connection, const QString &sql)
         result << row;
     }
     return result;
+}
+
+void refuseWrites(db::Connection &connection, const QString &name, const QString &kind,
+                  const QString &table, const QString &message, const QString &condition)
+{
+    if (connection.isServer()) {
+        connection.execute(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql "
+                                          "AS $$BEGIN RAISE EXCEPTION '%2'; END$$")
+                               .arg(name, message));
+        connection.execute(
+            QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4 "
+                           "EXECUTE FUNCTION %1()")
+                .arg(name, kind, table,
+                     condition.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(condition)));
+        return;
+    }
+    connection.execute(
+        QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3%4 BEGIN SELECT "
+                       "RAISE(ABORT, '%5'); END")
+            .arg(name, kind, table,
+                 condition.isEmpty() ? QString() : QStringLiteral(" WHEN ") + condition, message));
+}
+
+void allowWrites(db::Connection &connection, const QString &name, const QString &table)
+{
+    if (connection.isServer())
+        connection.execute(
+            QStringLiteral("DROP TRIGGER %1 ON %2; DROP FUNCTION %1()").arg(name, table));
+    else
+        connection.execute(QStringLiteral("DROP TRIGGER %1").arg(name));
+}
+
+QString insertionOrder(const db::Connection &connection)
+{
+    return connection.isServer() ? QStringLiteral("ctid") : QStringLiteral("rowid");
 }
 
 QString dbErrorOf(const std::function<void()> &action)

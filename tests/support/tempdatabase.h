@@ -14,7 +14,8 @@
 namespace testsupport {
 
 // A throw-away program folder: a fresh encrypted Vazuvede.adat made by the database tool's
-// own code and an empty Jelentesek folder, all removed when the object goes. A test that works
+// own code (in a server run: a connection file naming a fresh server database holding the
+// same) and an empty Jelentesek folder, all removed when the object goes. A test that works
 // on lists asks for the sample lists; a new department's file has none.
 class TempProgramDir
 {
@@ -24,9 +25,13 @@ public:
 
     QString path() const; // ends with '/'
     QString databasePath() const;
+    // Opens the folder's data as the program does, from the file or from the server.
+    void connect(db::Connection &connection) const;
     QString reportDirPath() const; // path() + "Jelentesek/"
 
 private:
+    void addDatabase(db::schema::Contents contents);
+
     QTemporaryDir m_dir;
 };
 
@@ -43,6 +48,16 @@ qint64 insertEntry(db::Connection &connection, int beavtip, const QString &taj, 
 // Every row of a query, each value by its own SQLite type (qint64, double, QString,
 // QByteArray or null).
 QList<QVariantList> rows(db::Connection &connection, const QString &sql);
+
+// Makes every write of the kind (INSERT, UPDATE) into the table fail with the message, as a
+// full disk or a refusing server would, until allowWrites; condition is an SQL expression over
+// NEW (empty: always). Written for the engine the connection has.
+void refuseWrites(db::Connection &connection, const QString &name, const QString &kind,
+                  const QString &table, const QString &message, const QString &condition = {});
+void allowWrites(db::Connection &connection, const QString &name, const QString &table);
+
+// The column text that orders a table's rows as they were written (the LOG has no key).
+QString insertionOrder(const db::Connection &connection);
 
 // The message of the db::Error the action throws; empty when it throws none.
 QString dbErrorOf(const std::function<void()> &action);

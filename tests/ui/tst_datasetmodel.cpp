@@ -25,7 +25,7 @@ struct Members
 {
     Members()
     {
-        connection.open(dir.databasePath());
+        dir.connect(connection);
         dataset.setConnection(&connection);
         dataset.setSql(db::statements::memberQuery());
         dataset.setFields(db::fields::members());

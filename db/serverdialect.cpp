@@ -1,0 +1,140 @@
+#include "serverdialect.h"
+
+#include "error.h"
+
+#include <QHash>
+
+namespace db::serverdialect {
+
+namespace {
+
+bool isWordStart(QChar c)
+{
+    return c.isLetter() || c == u'_';
+}
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// The last character before position that is not white space, or a null character.
+QChar previousNonSpace(const QString &text, qsizetype position)
+{
+    for (qsizetype i = position - 1; i >= 0; --i) {
+        if (!text.at(i).isSpace())
+            return text.at(i);
+    }
+    return {};
+}
+
+bool afterComparison(const QString &text, qsizetype position)
+{
+    const QChar before = previousNonSpace(text, position);
+    return before == u'=' || before == u'>' || before == u'<';
+}
+
+} // namespace
+
+AdaptedText adapt(const QString &sql)
+{
+    AdaptedText result;
+    QString &out = result.sql;
+    out.reserve(sql.size() + 8);
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    const auto placeholder = [&result](const QString &name) {
+        if (!name.isEmpty()) {
+            for (qsizetype k = 0; k < result.parameterNames.size(); ++k) {
+                if (result.parameterNames.at(k).compare(name, Qt::CaseInsensitive) == 0)
+                    return u'$' + QString::number(k + 1);
+            }
+        }
+        result.parameterNames << name;
+        return u'$' + QString::number(result.parameterNames.size());
+    };
+    while (i < n) {
+        const QChar c = sql.at(i);
+        if (c == u'\'') {
+            // A text value, with '' inside it, copied as it stands.
+            qsizetype end = i + 1;
+            while (end < n) {
+                if (sql.at(end) == u'\'') {
+                    if (end + 1 < n && sql.at(end + 1) == u'\'') {
+                        end += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++end;
+            }
+            out += QStringView(sql).mid(i, end + 1 - i);
+            i = end + 1;
+        } else if (c == u'"') {
+            qsizetype end = sql.indexOf(u'"', i + 1);
+            if (end < 0)
+                end = n;
+            const QStringView inner = QStringView(sql).mid(i + 1, end - i - 1);
+            if (afterComparison(sql, i)) {
+                // Jet reads "I" as text: so does the server, once it is between single quotes.
+                QString value = inner.toString();
+                value.replace(u'\'', QStringLiteral("''"));
+                out += u'\'' + value + u'\'';
+            } else {
+                out += QStringView(sql).mid(i, end + 1 - i);
+            }
+            i = end + 1;
+        } else if (c == u':' && i + 1 < n && sql.at(i + 1) == u':') {
+            out += QStringLiteral("::");
+            i += 2;
+        } else if (c == u':' && i + 1 < n && isWordStart(sql.at(i + 1))) {
+            qsizetype end = i + 1;
+            while (end < n && isWordChar(sql.at(end)))
+                ++end;
+            out += placeholder(sql.mid(i + 1, end - i - 1));
+            i = end;
+        } else if (c == u'?') {
+            out += placeholder(QString());
+            ++i;
+        } else if (c == u'-' && i + 1 < n && sql.at(i + 1) == u'-') {
+            const qsizetype end = sql.indexOf(u'\n', i);
+            const qsizetype stop = end < 0 ? n : end;
+            out += QStringView(sql).mid(i, stop - i);
+            i = stop;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return result;
+}
+
+QString programColumnName(const QString &serverName)
+{
+    static const QHash<QString, QString> names = [] {
+        QHash<QString, QString> map;
+        for (const char *name :
+             {"INTKOD",    "FINKOD",      "JAROFEKVO",   "OSZTALYNEV",    "JELSZO",
+              "HIV_SZAM",  "BEAVTIP_KOD", "TAJ",         "NEV",           "LISTARA_DATUM",
+              "SURGOSSEG", "ESEM_KOD",    "ESEM_DATUM",  "INS_DATE",      "ES_KOD",
+              "ES_NEV",    "LISTAN",      "BEAVTIP_NEV", "BEAVTIP_FAJTA", "DATUM",
+              "MEZO",      "REGI_ERTEK",  "UJ_ERTEK",    "Listatagok"}) {
+            const QString spelled = QString::fromLatin1(name);
+            map.insert(spelled.toLower(), spelled);
+        }
+        return map;
+    }();
+    return names.value(serverName, serverName);
+}
+
+QString tableName(const QString &name)
+{
+    const bool plain = !name.isEmpty() && isWordStart(name.at(0))
+                       && std::all_of(name.cbegin(), name.cend(),
+                                      [](QChar c) { return c.unicode() < 128 && isWordChar(c); });
+    if (!plain)
+        throw Error(QStringLiteral("Érvénytelen tábla- vagy lekérdezésnév: %1").arg(name));
+    return name.toLower();
+}
+
+} // namespace db::serverdialect
