@@ -124,7 +124,8 @@ qint64 serverCount(ServerSession &session, const char *table)
 
 } // namespace
 
-QList<TableCount> moveFile(const QString &filePath, ServerSession &session)
+QList<TableCount> moveFile(const QString &filePath, ServerSession &session,
+                           const QString &programRole)
 {
     Connection file;
     file.open(filePath);
@@ -162,6 +163,8 @@ QList<TableCount> moveFile(const QString &filePath, ServerSession &session)
             QStringLiteral("SELECT setval(pg_get_serial_sequence('lista', 'hiv_szam'), %1, %2)")
                 .arg(std::max<qint64>(lastNumber, 1))
                 .arg(lastNumber > 0 ? QStringLiteral("true") : QStringLiteral("false")));
+        if (!programRole.isEmpty())
+            serverschema::grantProgramRole(session, programRole);
         session.execute(QStringLiteral("COMMIT"));
     } catch (...) {
         try {

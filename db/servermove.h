@@ -20,8 +20,10 @@ struct TableCount
 
 // Creates the schema on the session's database, which must hold no tables yet, copies every
 // table of the file in one transaction, sets the HIV_SZAM sequence after the highest number
-// the file ever gave, and compares the row counts before committing. Throws db::Error with
-// a Hungarian message (and leaves the server database as it was) when anything fails.
-QList<TableCount> moveFile(const QString &filePath, ServerSession &session);
+// the file ever gave, and compares the row counts before committing. A program role, when
+// given, gets its rights in the same transaction. Throws db::Error with a Hungarian message
+// (and leaves the server database as it was) when anything fails.
+QList<TableCount> moveFile(const QString &filePath, ServerSession &session,
+                           const QString &programRole = {});
 
 } // namespace db::servermove

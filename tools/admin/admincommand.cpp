@@ -5,9 +5,11 @@
 #include "eventadmin.h"
 #include "listadmin.h"
 #include "passwordsource.h"
+#include "servermoveadmin.h"
 
 #include "db/clock.h"
 #include "db/connection.h"
+#include "db/connectionfile.h"
 #include "db/dataset.h"
 #include "db/fields.h"
 #include "db/uselock.h"
@@ -39,7 +41,7 @@ constexpr Arity arities[] = {
     {u"esemeny-uj", 3, 3},  {u"esemeny-atnevez", 2, 2}, {u"esemeny-torol", 1, 1},
     {u"osztaly", 0, 0},     {u"osztaly-modosit", 2, 8}, {u"jelszo", 0, 0},
     {u"mentes", 0, 1},      {u"visszaallitas", 1, 1},   {u"ellenorzes", 0, 1},
-    {u"jelentes", 0, 0},
+    {u"jelentes", 0, 0},    {u"kiszolgalora", 0, 3},
 };
 
 const Arity *arityOf(const QString &command)
@@ -61,13 +63,18 @@ QString rightAligned(qint64 value, int width)
     return QString::number(value).rightJustified(width, u' ');
 }
 
-// The tool works on the file beside the program instances: it holds the shared use lock like
-// they do, so a restore never pulls the file away under it.
+// The tool works where the program instances do: on the server that the folder's connection
+// file names, or on the file beside them, holding the shared use lock like they do, so a
+// restore never pulls the file away under it.
 class OpenDatabase
 {
 public:
-    explicit OpenDatabase(const QString &path)
+    OpenDatabase(const QString &programDir, const QString &path)
     {
+        if (const std::optional<QString> server = db::connectionfile::read(programDir)) {
+            m_connection.openServer(*server);
+            return;
+        }
         if (m_lock.tryLock(path, db::UseLock::Kind::Shared) == db::UseLock::Result::Busy)
             throw db::Error(QStringLiteral("Az adatbázist éppen visszaállítják egy mentésből: %1\n"
                                            "Próbálja újra néhány perc múlva!")
@@ -139,6 +146,13 @@ QString AdminCommand::helpText()
         "  jelentes                   a napi jelentés ablak nélkül: ugyanaz, amit a „Jelentés\n"
         "                             elkészítése” gomb ír a Jelentesek mappába\n"
         "\n"
+        "Több munkaállomás:\n"
+        "  kiszolgalora [--szerep SZEREP] [KAPCSOLAT]\n"
+        "                             az adatbázisfájl átvitele egy üres PostgreSQL-adatbázisba\n"
+        "                             (KAPCSOLAT: libpq kapcsolati szöveg vagy szolgáltatásnév;\n"
+        "                             ha nincs megadva, a Vazuvede.kiszolgalo fájlé); a SZEREP\n"
+        "                             olvashatja és írhatja az adatokat, a sémát nem\n"
+        "\n"
         "Kilépési kód: 0 siker; 1 hiba vagy elutasított kérés (ilyenkor semmi sem változott);\n"
         "2 hibás parancssor; 3 a jelentéshez nincs egyik listán sem listatag.\n");
 }
@@ -199,6 +213,13 @@ int AdminCommand::run(const QStringList &arguments)
 
 int AdminCommand::dispatch(const QString &command, const QStringList &args)
 {
+    if ((command == u"visszaallitas" || command == u"mentes")
+        && db::connectionfile::read(m_programDir))
+        throw db::Error(QStringLiteral("A program mappájában kapcsolatfájl áll (%1): az osztály "
+                                       "adatai a kiszolgálón vannak, azokat a kiszolgáló saját "
+                                       "mentése védi. Ez a parancs csak az adatbázisfájlra "
+                                       "vonatkozik; semmi sem változott.")
+                            .arg(QString::fromLatin1(db::connectionfile::fileName)));
     if (command == u"visszaallitas")
         return restore(args.at(0));
     if (command == u"ellenorzes")
@@ -206,7 +227,10 @@ int AdminCommand::dispatch(const QString &command, const QStringList &args)
     if (command == u"mentes")
         return backup(args);
 
-    OpenDatabase database(databasePath());
+    if (command == u"kiszolgalora")
+        return moveUp(args);
+
+    OpenDatabase database(m_programDir, databasePath());
     db::Connection &connection = database.connection();
     if (command == u"listak")
         return showLists(connection);
@@ -367,6 +391,50 @@ int AdminCommand::restore(const QString &backupPath)
                  .arg(shown(backupPath), shown(path));
     if (!result.keptPath.isEmpty())
         m_out << QStringLiteral("A korábbi adatbázis megmaradt: %1\n").arg(shown(result.keptPath));
+    return Success;
+}
+
+int AdminCommand::moveUp(const QStringList &args)
+{
+    QString role;
+    QStringList rest = args;
+    if (!rest.isEmpty() && rest.first() == u"--szerep") {
+        if (rest.size() < 2)
+            return usageError(
+                QStringLiteral("A --szerep után a munkaállomások szerepe következik."));
+        role = rest.at(1);
+        rest.remove(0, 2);
+    }
+    if (rest.size() > 1)
+        return usageError(
+            QStringLiteral("A(z) „kiszolgalora” parancs paraméterei nem megfelelők."));
+    QString connection;
+    if (!rest.isEmpty()) {
+        connection = db::connectionfile::checkedConnectionText(rest.first(),
+                                                               QStringLiteral("a parancssor"));
+    } else if (const std::optional<QString> file = db::connectionfile::read(m_programDir)) {
+        connection = *file;
+    } else {
+        return usageError(QStringLiteral("Nincs megadva a kiszolgáló, és a program mappájában "
+                                         "sincs %1 fájl.")
+                              .arg(QString::fromLatin1(db::connectionfile::fileName)));
+    }
+    ServerMoveAdmin move(databasePath(), connection);
+    const QList<db::servermove::TableCount> counts = move.move(role);
+    m_out << QStringLiteral("Az adatbázisfájl átkerült a kiszolgálóra: %1\n")
+                 .arg(move.serverDescription());
+    for (const db::servermove::TableCount &count : counts)
+        m_out << QStringLiteral("  ") << padded(count.table, 10)
+              << rightAligned(count.serverRows, 10) << QStringLiteral(" sor\n");
+    m_out << QStringLiteral("Minden tábla sorainak száma egyezik a fájlbelivel.\n");
+    if (!role.isEmpty())
+        m_out << QStringLiteral("A(z) %1 szerep olvashatja és írhatja az adatokat, a sémát nem "
+                                "módosíthatja.\n")
+                     .arg(role);
+    if (!db::connectionfile::read(m_programDir))
+        m_out << QStringLiteral("A munkaállomások akkor dolgoznak a kiszolgálón, ha a program "
+                                "mappájában %1 fájl nevezi meg.\n")
+                     .arg(QString::fromLatin1(db::connectionfile::fileName));
     return Success;
 }
 

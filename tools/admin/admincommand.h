@@ -46,6 +46,7 @@ private:
     int restore(const QString &backupPath);
     int check(const QStringList &args);
     int report(db::Connection &connection);
+    int moveUp(const QStringList &args);
 
     QString databasePath() const;
 
