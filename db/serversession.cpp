@@ -192,6 +192,10 @@ void ServerSession::fail(pg_result *result) const
         throw Error(kind.lead + QStringLiteral(": ") + detail, kind.code);
     }
     const ServerErrorKind kind = serverErrorKind(state);
+    // A wait that ran out says all there is to say in the lead; the server's words would only
+    // add English.
+    if (kind.code == SQLITE_BUSY)
+        throw Error(kind.lead + u'.', kind.code);
     throw Error(kind.lead + QStringLiteral(": ") + detail, kind.code);
 }
 

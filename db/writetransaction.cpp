@@ -38,6 +38,15 @@ void WriteTransaction::guardTable(const QString &table)
                              + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"));
 }
 
+void WriteTransaction::guardRow(const QString &table, const QString &keyColumn, qint64 key)
+{
+    if (m_connection.isServer())
+        m_connection.execute(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = %3 FOR UPDATE")
+                .arg(serverdialect::tableName(table), serverdialect::tableName(keyColumn))
+                .arg(key));
+}
+
 void WriteTransaction::commit()
 {
     if (!isOpen())

@@ -25,6 +25,11 @@ public:
     // another workstation's writer to it waits until this one ends. The file's transaction
     // holds the whole file already.
     void guardTable(const QString &table);
+    // The transaction reads one row and writes by what it read (an entry's event): another
+    // workstation's writer to that row waits until this one ends, and this one waits for
+    // another's at most busyTimeoutMs, then throws db::Error. The file's transaction holds
+    // the whole file already.
+    void guardRow(const QString &table, const QString &keyColumn, qint64 key);
 
 private:
     Connection &m_connection;

@@ -109,6 +109,11 @@ SaveOutcome saveEvent(db::Dataset &aqModosit, const QString &hivSzam, const QStr
     db::Connection &connection = *aqModosit.connection();
     try {
         std::optional<db::WriteTransaction> transaction(std::in_place, connection);
+        // Another workstation saving the same entry finishes first; its values are then the
+        // ones logged as old. A wait past the limit saves nothing, and the dialog keeps the
+        // input for another try.
+        transaction->guardRow(QStringLiteral("LISTA"), QStringLiteral("HIV_SZAM"),
+                              hivSzam.toLongLong());
         outcome.logFailed = !logChanges(aqModosit, hivSzam, newCode, newDate);
         // After a disk-full, I/O or busy error SQLite has rolled the whole transaction back
         // by itself; the entry is still updated, in a transaction of its own.

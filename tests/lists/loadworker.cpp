@@ -1,7 +1,8 @@
 // One workstation of the load test: puts new entries on list 0 and records an event for each,
 // through the member dialog's own save code, and acknowledges each save once it returned,
 // one line per save, so that the test knows what must be in the database.
-//   loadworker DATABASE WORKER COUNT ACKFILE
+//   loadworker PROGRAMFOLDER WORKER COUNT ACKFILE
+// The folder holds the database file or names the server, as at a department.
 #include "db/clock.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -29,7 +30,7 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     try {
         db::Connection connection;
-        connection.open(args[1]);
+        connection.openProgramDatabase(args[1]);
         db::Dataset aqModosit;
         aqModosit.setConnection(&connection);
         const QDate today = db::today();
