@@ -2,12 +2,14 @@
 
 #include "benchplatform.h"
 #include "rawreport.h"
+#include "rawserver.h"
 
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/error.h"
 #include "db/fields.h"
 #include "db/schema.h"
+#include "db/serverdialect.h"
 #include "db/statement.h"
 #include "db/statements.h"
 #include "lists/ufrmListakezelo.h"
@@ -70,10 +72,12 @@ Result reportProgram(db::Connection &connection, const QString &dir)
 {
     const QString path = QDir(dir).filePath(QStringLiteral("jelentes.xml"));
     db::Dataset source;
+    source.setConnection(&connection);
     source.setTableName(QStringLiteral("QJELENTES"));
     QElapsedTimer timer;
     timer.start();
     db::Statement rows(connection, source.statementText());
+    rows.setStreaming(true);
     if (rows.step())
         report::saveReport(path, rows);
     return {double(timer.nsecsElapsed()) / 1e9, double(QFileInfo(path).size())};
@@ -187,13 +191,68 @@ Result tajRaw(sqlite3 *handle, db::Connection &connection)
     return {double(timer.nsecsElapsed()) / 1e9 / double(tajs.size()), rows};
 }
 
+// The server's side of the raw cases: the same texts in the server's reading, through libpq.
+Result serverRaw(const QString &name, const QString &server, db::Connection &connection,
+                 const QString &dir, int list)
+{
+    RawServer raw(server);
+    QElapsedTimer timer;
+    if (name == QStringLiteral("report")) {
+        timer.start();
+        const qint64 bytes = raw.report(QDir(dir).filePath(QStringLiteral("nyers.xml")));
+        if (bytes < 0)
+            throw db::Error(QStringLiteral("a nyers jelentés nem készült el"));
+        return {double(timer.nsecsElapsed()) / 1e9, double(bytes)};
+    }
+    if (name == QStringLiteral("list")) {
+        const QString sql = db::serverdialect::adapt(db::statements::memberQuery()).sql;
+        timer.start();
+        const double bytes = raw.listMembers(sql, list);
+        return {double(timer.nsecsElapsed()) / 1e9, bytes};
+    }
+    QStringList texts;
+    for (const QString &taj : sampleTajs(connection))
+        texts << db::serverdialect::adapt(db::statements::tajSearch(taj)).sql;
+    double rows = 0;
+    for (int round = 0; round < 2; ++round) {
+        timer.start();
+        rows = raw.tajSearches(texts);
+    }
+    return {double(timer.nsecsElapsed()) / 1e9 / double(texts.size()), rows};
+}
+
 } // namespace
 
-int runCase(int argc, char **argv, const QString &name, const QString &dir, int list)
+int runCase(int argc, char **argv, const QString &name, const QString &dir, int list,
+            const QString &server)
 {
     QApplication app(argc, argv);
     try {
         const bool raw = name.endsWith(QStringLiteral("-raw"));
+        QString base = raw ? name.chopped(4) : name;
+        const bool onServer = base.endsWith(QStringLiteral("-server"));
+        if (onServer) {
+            base.chop(7);
+            db::Connection connection;
+            if (!raw || base == QStringLiteral("taj"))
+                connection.openServer(server);
+            resetPeak();
+            const long before = residentKb();
+            Result result;
+            if (raw)
+                result = serverRaw(base, server, connection, dir, list);
+            else if (base == QStringLiteral("report"))
+                result = reportProgram(connection, dir);
+            else if (base == QStringLiteral("list"))
+                result = listProgram(connection, list);
+            else if (base == QStringLiteral("taj"))
+                result = tajProgram(connection);
+            else
+                return 2;
+            const long growth = peakResidentKb() - before;
+            std::printf("%.6f %ld %.6f\n", result.seconds, growth > 0 ? growth : 0, result.figure);
+            return 0;
+        }
         db::Connection connection;
         sqlite3 *handle = nullptr;
         // The raw TAJ search takes its sample numbers through the program's connection.

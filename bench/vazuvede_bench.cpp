@@ -2,11 +2,19 @@
 // against a raw SQLCipher C-API loop doing the same work in the same run. Every case runs in
 // a process of its own, so that its peak memory is its own.
 //
-//   vazuvede-bench [--meret 10000[,100000,...]]
+// The same work on the database server (the file moved up to a fresh database) is measured
+// against a plain libpq program over the same connection, when a server can be reached.
+//
+//   vazuvede-bench [--meret 10000[,100000,...]] [--kiszolgalo KAPCSOLAT|nincs]
+//
+// KAPCSOLAT is a keyword=value libpq text for a database where new databases may be made
+// (default "dbname=postgres", the rest from the PG* variables).
 #include "benchcase.h"
 
 #include "db/connection.h"
 #include "db/schema.h"
+#include "db/servermove.h"
+#include "db/serversession.h"
 #include "db/statement.h"
 #include "tools/generator.h"
 
@@ -17,10 +25,12 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 bool anyFailed = false;
+QString serverAdmin = QStringLiteral("dbname=postgres");
 
 struct Measured
 {
@@ -30,12 +40,15 @@ struct Measured
     bool ok = false;
 };
 
-Measured runChild(const QString &name, const QString &dir, int list)
+Measured runChild(const QString &name, const QString &dir, int list, const QString &server = {})
 {
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--eset"), name, QStringLiteral("--adat"), dir,
-                 QStringLiteral("--lista"), QString::number(list)});
+    QStringList arguments{QStringLiteral("--eset"),  name,
+                          QStringLiteral("--adat"),  dir,
+                          QStringLiteral("--lista"), QString::number(list)};
+    if (!server.isEmpty())
+        arguments << QStringLiteral("--kapcsolat") << server;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
     Measured m;
     if (!child.waitForFinished(30 * 60 * 1000) || child.exitCode() != 0) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(name),
@@ -88,6 +101,50 @@ QString ratio(double a, double b)
     return b > 0 ? QStringLiteral("%1x").arg(a / b, 0, 'f', 2) : QStringLiteral("-");
 }
 
+// The file moved up to a fresh server database, the server rows measured, the database
+// dropped again. Without a server the rows say why.
+void measureServer(const QString &dir, const QString &path, int list, const QString &members,
+                   const QString &rows)
+{
+    if (serverAdmin == u"nincs")
+        return;
+    const QString name
+        = QStringLiteral("vazuvede_bench_%1_%2").arg(QCoreApplication::applicationPid()).arg(rows);
+    const QString server = serverAdmin + QStringLiteral(" dbname=") + name;
+    std::unique_ptr<db::ServerSession> admin;
+    try {
+        admin = std::make_unique<db::ServerSession>(serverAdmin, db::ServerSession::Check::None);
+        admin->execute(QStringLiteral("CREATE DATABASE ") + name);
+        db::ServerSession target(server, db::ServerSession::Check::None);
+        db::servermove::moveFile(path, target);
+        target.execute(QStringLiteral("ANALYZE"));
+    } catch (const db::Error &e) {
+        const QString why = e.message().section(u'\n', 0, 0);
+        row("server rows", rows, QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"), "-",
+            QStringLiteral("no server: %1").arg(why));
+        if (admin)
+            admin->execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
+        return;
+    }
+    const Measured report = runChild(QStringLiteral("report-server"), dir, list, server);
+    const Measured reportRaw = runChild(QStringLiteral("report-server-raw"), dir, list, server);
+    row("server: report, time", rows, ms(report.seconds), ms(reportRaw.seconds),
+        ratio(report.seconds, reportRaw.seconds), "at most 1.2x",
+        QStringLiteral("file %1").arg(mb(report.extra / 1048576.0)));
+    row("server: report, memory growth", rows, mb(report.peakMb), mb(reportRaw.peakMb),
+        ratio(report.peakMb, reportRaw.peakMb), "under 32 MB", QString());
+    const Measured shown = runChild(QStringLiteral("list-server"), dir, list, server);
+    const Measured bare = runChild(QStringLiteral("list-server-raw"), dir, list, server);
+    row("server: list shown, time", members, ms(shown.seconds), ms(bare.seconds),
+        ratio(shown.seconds, bare.seconds), "at most 1.2x",
+        QStringLiteral("again %1").arg(ms(shown.extra)));
+    const Measured taj = runChild(QStringLiteral("taj-server"), dir, list, server);
+    const Measured tajRaw = runChild(QStringLiteral("taj-server-raw"), dir, list, server);
+    row("server: TAJ search", rows, ms(taj.seconds), ms(tajRaw.seconds),
+        ratio(taj.seconds, tajRaw.seconds), "keep (about 1x)", QString());
+    admin->execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
+}
+
 void measureSize(int size)
 {
     QTemporaryDir dir;
@@ -135,6 +192,9 @@ void measureSize(int size)
     const Measured tajRaw = runChild(QStringLiteral("taj-raw"), dir.path(), list);
     row("TAJ search", rows, ms(taj.seconds), ms(tajRaw.seconds), ratio(taj.seconds, tajRaw.seconds),
         "keep (about 1x)", QString());
+    std::fflush(stdout);
+
+    measureServer(dir.path(), path, list, members, rows);
 }
 
 } // namespace
@@ -156,7 +216,9 @@ int main(int argc, char **argv)
     const QString caseName = option("--eset", QString());
     if (!caseName.isEmpty())
         return bench::runCase(argc, argv, caseName, option("--adat", QString()),
-                              option("--lista", QStringLiteral("1")).toInt());
+                              option("--lista", QStringLiteral("1")).toInt(),
+                              option("--kapcsolat", QString()));
+    serverAdmin = option("--kiszolgalo", serverAdmin);
 
     QCoreApplication app(argc, argv);
     std::printf("| work | rows | program | raw | ratio | goal | note |\n"
