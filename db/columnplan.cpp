@@ -1,5 +1,6 @@
 #include "columnplan.h"
 
+#include "column.h"
 #include "error.h"
 #include "fielddef.h"
 #include "statement.h"
@@ -29,28 +30,49 @@ ColumnPlan::ColumnPlan(const FieldDef &field)
     }
 }
 
-QVariant ColumnPlan::fetch(const Statement &statement, int column)
+void ColumnPlan::fetch(const Statement &statement, int column, Column &into)
 {
     const ValueType type = statement.type(column);
-    if (type == ValueType::Null)
-        return {};
+    if (type == ValueType::Null) {
+        into.appendNull();
+        return;
+    }
     switch (m_conversion) {
     case Conversion::OwnType:
-        if (type == ValueType::Text) {
-            const QByteArrayView text = statement.utf8(column);
-            return m_texts.text(text.data(), int(text.size()));
+        switch (type) {
+        case ValueType::Integer:
+            into.appendInteger(statement.int64(column));
+            return;
+        case ValueType::Float:
+            into.appendFloat(statement.float64(column));
+            return;
+        case ValueType::Blob: {
+            const QByteArray bytes = statement.value(column).toByteArray();
+            into.appendBlob(bytes.constData(), bytes.size());
+            return;
         }
-        return statement.value(column);
+        default: {
+            const QByteArrayView text = statement.utf8(column);
+            into.appendText(text.data(), text.size());
+            return;
+        }
+        }
     case Conversion::Integer: {
         qint64 value = 0;
-        if (type == ValueType::Integer)
-            return statement.int64(column);
-        if (type == ValueType::Float && integralDouble(statement.float64(column), &value))
-            return value;
+        if (type == ValueType::Integer) {
+            into.appendInteger(statement.int64(column));
+            return;
+        }
+        if (type == ValueType::Float && integralDouble(statement.float64(column), &value)) {
+            into.appendInteger(value);
+            return;
+        }
         if (type == ValueType::Text) {
             const QByteArrayView text = statement.utf8(column);
-            if (parseStoredInteger(text.data(), text.size(), &value))
-                return value;
+            if (parseStoredInteger(text.data(), text.size(), &value)) {
+                into.appendInteger(value);
+                return;
+            }
         }
         break;
     }
@@ -58,10 +80,12 @@ QVariant ColumnPlan::fetch(const Statement &statement, int column)
         if (type == ValueType::Blob)
             break;
         const QByteArrayView text = statement.utf8(column);
-        QString value = m_texts.text(text.data(), int(text.size()));
-        if (m_width > 0 && value.size() > m_width && characterCount(value) > m_width)
+        // A text of no more bytes than the width cannot hold more characters.
+        if (m_width > 0 && text.size() > m_width
+            && characterCount(QString::fromUtf8(text)) > m_width)
             break;
-        return value;
+        into.appendText(text.data(), text.size());
+        return;
     }
     case Conversion::DateTime: {
         if (type != ValueType::Text)
@@ -69,16 +93,18 @@ QVariant ColumnPlan::fetch(const Statement &statement, int column)
         const QByteArrayView view = statement.utf8(column);
         const char *text = view.data();
         const int bytes = int(view.size());
-        if (bytes == m_lastDayBytes && std::memcmp(text, m_lastDay, size_t(bytes)) == 0)
-            return m_lastDayValue;
-        QDateTime value = parseStoredDateTime(text, bytes);
-        if (!value.isValid())
-            break;
-        // Stored date text is 10 or 19 bytes only, so the text fits.
-        std::memcpy(m_lastDay, text, size_t(bytes));
-        m_lastDayBytes = bytes;
-        m_lastDayValue = value;
-        return m_lastDayValue;
+        if (bytes != m_lastDayBytes || std::memcmp(text, m_lastDay, size_t(bytes)) != 0) {
+            const QDateTime value = parseStoredDateTime(text, bytes);
+            if (!value.isValid())
+                break;
+            // Stored date text is 10 or 19 bytes only, so the text fits.
+            std::memcpy(m_lastDay, text, size_t(bytes));
+            m_lastDayBytes = bytes;
+            m_lastJulianDay = value.date().toJulianDay();
+            m_lastSeconds = value.time().msecsSinceStartOfDay() / 1000;
+        }
+        into.appendDateTime(m_lastJulianDay, m_lastSeconds);
+        return;
     }
     }
     badValue(statement, column);

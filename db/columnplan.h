@@ -1,12 +1,10 @@
 #pragma once
 
-#include "repeatedtexts.h"
-
 #include <QString>
-#include <QVariant>
 
 namespace db {
 
+class Column;
 struct FieldDef;
 class Statement;
 
@@ -18,8 +16,9 @@ public:
     ColumnPlan() = default;
     explicit ColumnPlan(const FieldDef &field);
 
-    // The current row's value of the column; throws db::Error when it does not convert.
-    QVariant fetch(const Statement &statement, int column);
+    // Appends the current row's value of the column to the stored column; throws db::Error
+    // when it does not convert.
+    void fetch(const Statement &statement, int column, Column &into);
 
 private:
     enum class Conversion { OwnType, Integer, Text, DateTime };
@@ -29,11 +28,11 @@ private:
     Conversion m_conversion = Conversion::OwnType;
     int m_width = 0;
     QString m_fieldName;
-    RepeatedTexts m_texts;
     // Sorted lists repeat a day for many rows in a row.
     char m_lastDay[20] = {};
     int m_lastDayBytes = -1;
-    QVariant m_lastDayValue;
+    qint64 m_lastJulianDay = 0;
+    int m_lastSeconds = 0;
 };
 
 } // namespace db

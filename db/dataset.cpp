@@ -20,22 +20,40 @@ QString normalParameterName(const QString &name)
     return name.startsWith(u':') ? name.mid(1) : name;
 }
 
+// What a whole-number cell must hold to equal a value: decided once for a whole search.
+class IntegerMatch
+{
+public:
+    explicit IntegerMatch(const QVariant &value)
+    {
+        if (value.typeId() == QMetaType::QString) {
+            m_valid = parseStoredInteger(value.toString(), &m_number);
+        } else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+            m_byDouble = true;
+            m_double = value.toDouble();
+        } else {
+            m_number = value.toLongLong(&m_valid);
+        }
+    }
+    bool matches(qint64 cell) const
+    {
+        return m_byDouble ? m_double == double(cell) : m_valid && m_number == cell;
+    }
+
+private:
+    bool m_valid = true;
+    bool m_byDouble = false;
+    double m_double = 0;
+    qint64 m_number = 0;
+};
+
 bool sameValue(const QVariant &cell, const QVariant &value)
 {
     if (cell.isNull() || value.isNull())
         return cell.isNull() && value.isNull();
     switch (cell.typeId()) {
-    case QMetaType::LongLong: {
-        qint64 number = 0;
-        if (value.typeId() == QMetaType::QString) {
-            return parseStoredInteger(value.toString(), &number) && number == cell.toLongLong();
-        }
-        if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
-            return value.toDouble() == double(cell.toLongLong());
-        bool ok = false;
-        number = value.toLongLong(&ok);
-        return ok && number == cell.toLongLong();
-    }
+    case QMetaType::LongLong:
+        return IntegerMatch(value).matches(cell.toLongLong());
     case QMetaType::Double: {
         bool ok = false;
         const double number = value.toDouble(&ok);
@@ -146,21 +164,16 @@ void Dataset::open()
         plans[size_t(found - columns.cbegin())] = ColumnPlan(field);
     }
 
-    std::vector<std::vector<QVariant>> blocks;
+    std::vector<Column> store(static_cast<size_t>(columnCount));
     int rowCount = 0;
     while (statement.step()) {
-        if ((rowCount & (blockRows - 1)) == 0) {
-            blocks.emplace_back();
-            blocks.back().reserve(size_t(blockRows) * size_t(columnCount));
-        }
-        std::vector<QVariant> &block = blocks.back();
         for (int column = 0; column < columnCount; ++column)
-            block.push_back(plans[size_t(column)].fetch(statement, column));
+            plans[size_t(column)].fetch(statement, column, store[size_t(column)]);
         ++rowCount;
     }
 
     m_columns = columns;
-    m_blocks = std::move(blocks);
+    m_store = std::move(store);
     m_rowCount = rowCount;
     m_current = 0;
     m_open = true;
@@ -173,7 +186,7 @@ void Dataset::close()
         return;
     Q_EMIT aboutToClose();
     m_open = false;
-    m_blocks.clear();
+    m_store.clear();
     m_columns.clear();
     m_rowCount = 0;
     m_current = 0;
@@ -225,7 +238,7 @@ QVariant Dataset::value(int row, int column) const
 {
     if (row < 0 || row >= m_rowCount || column < 0 || column >= m_columns.size())
         return {};
-    return cell(row, column);
+    return m_store[size_t(column)].value(row);
 }
 
 QVariant Dataset::value(const QString &column) const
@@ -287,9 +300,15 @@ QDateTime Dataset::asDateTime(const QString &column) const
 
 bool Dataset::locate(const QString &column, const QVariant &value)
 {
-    const int index = requireColumn(column);
+    const Column &stored = m_store[size_t(requireColumn(column))];
+    const IntegerMatch integer(value);
     for (int row = 0; row < m_rowCount; ++row) {
-        if (sameValue(cell(row, index), value)) {
+        // Whole numbers are compared as they are kept, without a QVariant a row.
+        qint64 number = 0;
+        const bool found = !value.isNull() && stored.integer(row, &number)
+                               ? integer.matches(number)
+                               : sameValue(stored.value(row), value);
+        if (found) {
             setCurrentRow(row);
             return true;
         }

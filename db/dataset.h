@@ -1,5 +1,6 @@
 #pragma once
 
+#include "column.h"
 #include "fielddef.h"
 
 #include <QDateTime>
@@ -20,10 +21,10 @@ class Connection;
 // once and later changes by others are seen only after the next open. Opened either by
 // name (a table or saved query) or from a statement text with named parameters.
 //
-// Values are kept as fetched: integers as qint64, texts as QString, declared date/time
-// fields as QDateTime in UTC (Qt::UTC) holding the stored wall-clock fields unchanged (the
-// file stores no zone); compare their date() and time(), never with a local-time value.
-// Null stays a null QVariant.
+// Values are kept by column and read as fetched: integers as qint64, texts as QString, declared
+// date/time fields as QDateTime in UTC (Qt::UTC) holding the stored wall-clock fields unchanged
+// (the file stores no zone); compare their date() and time(), never with a local-time value. Null
+// stays a null QVariant.
 class Dataset : public QObject
 {
     Q_OBJECT
@@ -82,11 +83,6 @@ Q_SIGNALS:
     void currentRowChanged(int row);
 
 private:
-    const QVariant &cell(int row, int column) const
-    {
-        return m_blocks[size_t(row >> blockShift)]
-                       [size_t(row & (blockRows - 1)) * size_t(m_columns.size()) + size_t(column)];
-    }
     int requireColumn(const QString &name) const;
     void requireOpen() const;
 
@@ -97,11 +93,8 @@ private:
     QList<QPair<QString, QVariant>> m_parameters;
     bool m_open = false;
     QStringList m_columns;
-    // Row-major cells in blocks of blockRows rows: a growing list never moves what it
-    // already fetched.
-    static constexpr int blockShift = 12;
-    static constexpr int blockRows = 1 << blockShift;
-    std::vector<std::vector<QVariant>> m_blocks;
+    // One stored column per result column: a QVariant is made only for a cell that is read.
+    std::vector<Column> m_store;
     int m_rowCount = 0;
     int m_current = 0;
 };

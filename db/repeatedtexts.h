@@ -1,47 +1,36 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QtGlobal>
 
-#include <cstring>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace db {
 
-// Short texts that repeat down a column (codes, event names, urgency) are shared instead of
-// allocated once per row; a column whose values keep differing stops being looked up.
+// The distinct texts of a column that repeats a few values down many rows (codes, event names,
+// urgency): each is kept once, and a row holds only its number here.
 class RepeatedTexts
 {
 public:
-    QString text(const char *utf8, int bytes)
-    {
-        if (m_active && bytes <= maxBytes) {
-            for (int i = 0; i < m_size; ++i) {
-                if (m_keys[i].size() == bytes
-                    && std::memcmp(m_keys[i].constData(), utf8, size_t(bytes)) == 0)
-                    return m_values[i];
-            }
-        }
-        QString value = QString::fromUtf8(utf8, bytes);
-        if (m_active && bytes <= maxBytes) {
-            if (m_size < capacity) {
-                m_keys[m_size] = QByteArray(utf8, bytes);
-                m_values[m_size] = value;
-                ++m_size;
-            } else if (++m_misses > capacity * 4) {
-                m_active = false;
-            }
-        }
-        return value;
-    }
+    static constexpr int capacity = 0xFFFF;
+
+    int size() const { return int(m_bytes.size()); }
+    // The number of the text, added when new; -1 once capacity texts are kept.
+    int add(const char *utf8, qsizetype bytes);
+    QByteArrayView bytes(int index) const;
+    // Shared, so that reading a repeated text costs no copy.
+    const QString &text(int index) const { return m_texts[size_t(index)]; }
+    void clear();
 
 private:
-    static constexpr int capacity = 16;
-    static constexpr int maxBytes = 160;
-    QByteArray m_keys[capacity];
-    QString m_values[capacity];
-    int m_size = 0;
-    int m_misses = 0;
-    bool m_active = true;
+    std::deque<std::string> m_bytes; // a deque never moves its elements, so the keys stay valid
+    std::vector<QString> m_texts;
+    std::unordered_map<std::string_view, int> m_index;
 };
 
 } // namespace db

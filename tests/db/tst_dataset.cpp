@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/fielddef.h"
+#include "db/statement.h"
 #include "db/values.h"
 
 #include <QSignalSpy>
@@ -197,6 +198,44 @@ private Q_SLOTS:
         QVERIFY(set->locate(QStringLiteral("S"), QStringLiteral("x8193")));
         QCOMPARE(set->currentRow(), 8193);
         QCOMPARE(set->asInteger(QStringLiteral("I")), 8193);
+    }
+
+    // Every cell reads as the statement's own value, over chunk boundaries and in columns
+    // whose kind changes from row to row, with and without a persistent field.
+    void cellsReadAsTheStatementGivesThem()
+    {
+        const QString sql = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 9999) "
+            "SELECT i AS I, CASE i % 5 WHEN 0 THEN NULL WHEN 1 THEN i * 7 WHEN 2 THEN i / 4.0 "
+            "WHEN 3 THEN 'név ' || i ELSE X'00' || i END AS M, "
+            "CASE WHEN i % 13 = 0 THEN NULL ELSE 'kód' || (i % 9) END AS C, "
+            "CASE WHEN i % 17 = 0 THEN NULL WHEN i < 9000 THEN date('2006-03-07', '+' || (i % 500) "
+            "|| ' days') ELSE datetime('2006-03-07', '+' || i || ' seconds') END AS D FROM n");
+        auto set = dataset(sql, {{QStringLiteral("D"), db::FieldKind::DateTime, 0},
+                                 {QStringLiteral("C"), db::FieldKind::Text, 4}});
+        set->open();
+        db::Statement reference(m_connection, sql);
+        int row = 0;
+        while (reference.step()) {
+            for (int column = 0; column < 3; ++column) {
+                if (set->value(row, column) != reference.value(column))
+                    QFAIL(qPrintable(QStringLiteral("row %1, column %2").arg(row).arg(column)));
+            }
+            const QString day = reference.text(3);
+            const QVariant read = set->value(row, 3);
+            QCOMPARE(read.isNull(), day.isEmpty());
+            if (!day.isEmpty())
+                QCOMPARE(db::dateTimeReadingText(read.toDateTime()),
+                         day.endsWith(QStringLiteral("00:00:00")) ? day.left(10) : day);
+            ++row;
+        }
+        QCOMPARE(set->recordCount(), row);
+        QCOMPARE(row, 10000);
+        // A whole number is found as its text as well, among cells of other kinds.
+        QVERIFY(set->locate(QStringLiteral("M"), QStringLiteral("60207")));
+        QCOMPARE(set->currentRow(), 8601);
+        QVERIFY(set->locate(QStringLiteral("M"), QStringLiteral("név 9998")));
+        QCOMPARE(set->currentRow(), 9998);
     }
 
     void signalsFrameEveryOpeningAndMove()
