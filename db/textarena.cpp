@@ -10,8 +10,8 @@ namespace db {
 
 namespace {
 // Blocks start small, for the many datasets of a row or two, and grow to this size.
-constexpr qsizetype firstBlock = 4 * 1024;
-constexpr qsizetype biggestBlock = 256 * 1024;
+constexpr qsizetype firstBlock = qsizetype(4) * 1024;
+constexpr qsizetype biggestBlock = qsizetype(256) * 1024;
 } // namespace
 
 quint32 TextArena::append(const char *bytes, qsizetype count)
