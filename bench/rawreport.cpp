@@ -6,8 +6,10 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace bench {
 
@@ -16,31 +18,95 @@ namespace {
 constexpr const char *names[] = {"INTKOD",   "FINKOD",    "BEAVTIP_KOD", "LISTARA_DATUM",
                                  "HIV_SZAM", "SURGOSSEG", "ESEM_KOD",    "ESEM_DATUM"};
 constexpr bool isDate[] = {false, false, false, true, false, false, false, true};
+constexpr int columnCount = 8;
 constexpr int lineWidth = 107;
+constexpr size_t bufferSize = size_t(1) << 16;
+// The longest reference an escaped byte can become.
+constexpr size_t widestEscape = 6;
 
-void putEscaped(std::FILE *out, const unsigned char *text, int bytes)
+char *put(char *out, const char *text)
+{
+    const size_t length = std::strlen(text);
+    std::memcpy(out, text, length);
+    return out + length;
+}
+
+char *putEscaped(char *out, const unsigned char *text, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
         switch (text[i]) {
         case '\'':
-            std::fputs("&#x27;", out);
+            out = put(out, "&#x27;");
             break;
         case '&':
-            std::fputs("&amp;", out);
+            out = put(out, "&amp;");
             break;
         case '<':
-            std::fputs("&lt;", out);
+            out = put(out, "&lt;");
             break;
         case '>':
-            std::fputs("&gt;", out);
+            out = put(out, "&gt;");
             break;
         case '"':
-            std::fputs("&quot;", out);
+            out = put(out, "&quot;");
             break;
         default:
-            std::putc(text[i], out);
+            *out++ = char(text[i]);
         }
     }
+    return out;
+}
+
+// One z:row into the buffer at out, wrapped where the program's writer wraps its lines.
+char *putRow(char *out, sqlite3_stmt *stmt)
+{
+    out = put(out, "\t<z:row");
+    const char *lineStart = out - 6;
+    bool first = true;
+    for (int c = 0; c < columnCount; ++c) {
+        const int type = sqlite3_column_type(stmt, c);
+        if (type == SQLITE_NULL)
+            continue;
+        if (!first && out - lineStart >= lineWidth) {
+            out = put(out, "\r\n\t\t");
+            lineStart = out;
+        }
+        first = false;
+        *out++ = ' ';
+        out = put(out, names[c]);
+        *out++ = '=';
+        *out++ = '\'';
+        if (type == SQLITE_INTEGER) {
+            out = std::to_chars(out, out + 24, sqlite3_column_int64(stmt, c)).ptr;
+        } else {
+            const unsigned char *text = sqlite3_column_text(stmt, c);
+            const int bytes = sqlite3_column_bytes(stmt, c);
+            if (isDate[c] && bytes >= 10) {
+                std::memcpy(out, text, 10);
+                out += 10;
+                if (bytes >= 19) {
+                    *out++ = 'T';
+                    std::memcpy(out, text + 11, 8);
+                    out += 8;
+                } else {
+                    out = put(out, "T00:00:00");
+                }
+            } else {
+                out = putEscaped(out, text, bytes);
+            }
+        }
+        *out++ = '\'';
+    }
+    return put(out, "/>\r\n");
+}
+
+// The most bytes a row can take: its names, marks and line breaks, and every value escaped.
+size_t rowBound(sqlite3_stmt *stmt)
+{
+    size_t bound = 256;
+    for (int c = 0; c < columnCount; ++c)
+        bound += size_t(sqlite3_column_bytes(stmt, c)) * widestEscape + 32;
+    return bound;
 }
 
 } // namespace
@@ -57,40 +123,31 @@ qint64 rawReport(sqlite3 *handle, const QString &path)
         sqlite3_finalize(stmt);
         return -1;
     }
-    std::fputs("<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'>\r\n<rs:data>\r\n", out);
+    std::vector<char> buffer(bufferSize);
+    size_t used = 0;
+    bool written = true;
+    const auto flush = [&] {
+        written = written && std::fwrite(buffer.data(), 1, used, out) == used;
+        used = 0;
+    };
+    used = size_t(put(buffer.data(), "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'>\r\n"
+                                     "<rs:data>\r\n")
+                  - buffer.data());
     while (sqlite3_step(stmt) == SQLITE_ROW) {
-        long lineStart = std::ftell(out);
-        std::fputs("\t<z:row", out);
-        for (int c = 0; c < 8; ++c) {
-            if (sqlite3_column_type(stmt, c) == SQLITE_NULL)
-                continue;
-            if (std::ftell(out) - lineStart >= lineWidth) {
-                std::fputs("\r\n\t\t", out);
-                lineStart = std::ftell(out);
-            }
-            std::fprintf(out, " %s='", names[c]);
-            if (sqlite3_column_type(stmt, c) == SQLITE_INTEGER) {
-                std::fprintf(out, "%lld", sqlite3_column_int64(stmt, c));
-            } else {
-                const unsigned char *text = sqlite3_column_text(stmt, c);
-                const int bytes = sqlite3_column_bytes(stmt, c);
-                if (isDate[c] && bytes >= 10) {
-                    std::fwrite(text, 1, 10, out);
-                    if (bytes >= 19)
-                        std::fprintf(out, "T%.8s", reinterpret_cast<const char *>(text) + 11);
-                    else
-                        std::fputs("T00:00:00", out);
-                } else {
-                    putEscaped(out, text, bytes);
-                }
-            }
-            std::putc('\'', out);
+        const size_t bound = rowBound(stmt);
+        if (used + bound > buffer.size()) {
+            flush();
+            if (bound > buffer.size())
+                buffer.resize(bound);
         }
-        std::fputs("/>\r\n", out);
+        used = size_t(putRow(buffer.data() + used, stmt) - buffer.data());
     }
     sqlite3_finalize(stmt);
-    std::fputs("</rs:data>\r\n</xml>\r\n", out);
-    const bool synced = syncFile(out);
+    if (used + 64 > buffer.size())
+        flush();
+    used = size_t(put(buffer.data() + used, "</rs:data>\r\n</xml>\r\n") - buffer.data());
+    flush();
+    const bool synced = written && syncFile(out);
     if (std::fclose(out) != 0 || !synced
         || std::rename(temporary.constData(), name.constData()) != 0
         || !syncFolder(QFileInfo(path).absolutePath().toLocal8Bit().constData()))
