@@ -66,6 +66,7 @@ struct Result
 {
     double seconds = 0;
     double figure = 0;
+    double cacheKb = 0; // the connection's decrypted pages held at the end
 };
 
 Result reportProgram(db::Connection &connection, const QString &dir)
@@ -120,7 +121,12 @@ Result listProgram(db::Connection &connection, int list)
         entry.step();
     }
     const double again = read();
-    return {first, again};
+    int cacheBytes = 0;
+    int highest = 0;
+    if (connection.handle())
+        sqlite3_db_status(connection.handle(), SQLITE_DBSTATUS_CACHE_USED, &cacheBytes, &highest,
+                          0);
+    return {first, again, double(cacheBytes) / 1024.0};
 }
 
 Result listRaw(sqlite3 *handle, int list)
@@ -250,7 +256,8 @@ int runCase(int argc, char **argv, const QString &name, const QString &dir, int 
             else
                 return 2;
             const long growth = peakResidentKb() - before;
-            std::printf("%.6f %ld %.6f\n", result.seconds, growth > 0 ? growth : 0, result.figure);
+            std::printf("%.6f %ld %.6f 0\n", result.seconds, growth > 0 ? growth : 0,
+                        result.figure);
             return 0;
         }
         db::Connection connection;
@@ -288,7 +295,8 @@ int runCase(int argc, char **argv, const QString &name, const QString &dir, int 
         else
             return 2;
         const long growth = peakResidentKb() - before;
-        std::printf("%.6f %ld %.6f\n", result.seconds, growth > 0 ? growth : 0, result.figure);
+        std::printf("%.6f %ld %.6f %.0f\n", result.seconds, growth > 0 ? growth : 0, result.figure,
+                    result.cacheKb);
         if (handle)
             sqlite3_close_v2(handle);
         return 0;

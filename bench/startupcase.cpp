@@ -36,7 +36,7 @@ int runStartup(int argc, char **argv, const QString &dir, qint64 startedMs)
         std::fprintf(stderr, "no login window (%s)\n", qPrintable(shown));
         return 1;
     }
-    std::printf("%.6f 0 0\n", double(shownMs - startedMs) / 1000.0);
+    std::printf("%.6f 0 0 0\n", double(shownMs - startedMs) / 1000.0);
     return 0;
 }
 
