@@ -9,6 +9,8 @@
 #include <libpq-fe.h>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace bench {
 
@@ -17,31 +19,90 @@ namespace {
 constexpr const char *names[] = {"INTKOD",   "FINKOD",    "BEAVTIP_KOD", "LISTARA_DATUM",
                                  "HIV_SZAM", "SURGOSSEG", "ESEM_KOD",    "ESEM_DATUM"};
 constexpr bool isDate[] = {false, false, false, true, false, false, false, true};
+constexpr int columnCount = 8;
 constexpr int lineWidth = 107;
+constexpr size_t bufferSize = size_t(1) << 16;
+// The longest reference an escaped byte can become.
+constexpr size_t widestEscape = 6;
 
-void putEscaped(std::FILE *out, const char *text, int bytes)
+char *put(char *out, const char *text)
+{
+    const size_t length = std::strlen(text);
+    std::memcpy(out, text, length);
+    return out + length;
+}
+
+char *putEscaped(char *out, const char *text, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
         switch (text[i]) {
         case '\'':
-            std::fputs("&#x27;", out);
+            out = put(out, "&#x27;");
             break;
         case '&':
-            std::fputs("&amp;", out);
+            out = put(out, "&amp;");
             break;
         case '<':
-            std::fputs("&lt;", out);
+            out = put(out, "&lt;");
             break;
         case '>':
-            std::fputs("&gt;", out);
+            out = put(out, "&gt;");
             break;
         case '"':
-            std::fputs("&quot;", out);
+            out = put(out, "&quot;");
             break;
         default:
-            std::putc(text[i], out);
+            *out++ = text[i];
         }
     }
+    return out;
+}
+
+// One z:row of the single-row result into the buffer at out, wrapped where the program's
+// writer wraps its lines. Numbers and days come as the server's text.
+char *putRow(char *out, const PGresult *row)
+{
+    out = put(out, "\t<z:row");
+    const char *lineStart = out - 6;
+    bool first = true;
+    for (int c = 0; c < columnCount; ++c) {
+        if (PQgetisnull(row, 0, c))
+            continue;
+        if (!first && out - lineStart >= lineWidth) {
+            out = put(out, "\r\n\t\t");
+            lineStart = out;
+        }
+        first = false;
+        *out++ = ' ';
+        out = put(out, names[c]);
+        *out++ = '=';
+        *out++ = '\'';
+        const char *text = PQgetvalue(row, 0, c);
+        const int bytes = PQgetlength(row, 0, c);
+        if (isDate[c] && bytes >= 10) {
+            std::memcpy(out, text, 10);
+            out += 10;
+            if (bytes >= 19) {
+                *out++ = 'T';
+                std::memcpy(out, text + 11, 8);
+                out += 8;
+            } else {
+                out = put(out, "T00:00:00");
+            }
+        } else {
+            out = putEscaped(out, text, bytes);
+        }
+        *out++ = '\'';
+    }
+    return put(out, "/>\r\n");
+}
+
+size_t rowBound(const PGresult *row)
+{
+    size_t bound = 256;
+    for (int c = 0; c < columnCount; ++c)
+        bound += size_t(PQgetlength(row, 0, c)) * widestEscape + 32;
+    return bound;
 }
 
 } // namespace
@@ -114,42 +175,36 @@ qint64 RawServer::report(const QString &path)
         std::fclose(out);
         return -1;
     }
-    std::fputs("<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'>\r\n<rs:data>\r\n", out);
+    std::vector<char> buffer(bufferSize);
+    size_t used = 0;
+    bool written = true;
+    const auto flush = [&] {
+        written = written && std::fwrite(buffer.data(), 1, used, out) == used;
+        used = 0;
+    };
+    used = size_t(put(buffer.data(), "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'>\r\n"
+                                     "<rs:data>\r\n")
+                  - buffer.data());
     bool failed = false;
-    while (PGresult *result = PQgetResult(m_conn)) {
-        if (PQresultStatus(result) != PGRES_SINGLE_TUPLE) {
-            failed = failed || PQresultStatus(result) != PGRES_TUPLES_OK;
-            PQclear(result);
-            continue;
-        }
-        long lineStart = std::ftell(out);
-        std::fputs("\t<z:row", out);
-        for (int c = 0; c < 8; ++c) {
-            if (PQgetisnull(result, 0, c))
-                continue;
-            if (std::ftell(out) - lineStart >= lineWidth) {
-                std::fputs("\r\n\t\t", out);
-                lineStart = std::ftell(out);
+    while (PGresult *row = PQgetResult(m_conn)) {
+        if (PQresultStatus(row) == PGRES_SINGLE_TUPLE) {
+            const size_t bound = rowBound(row);
+            if (used + bound > buffer.size()) {
+                flush();
+                if (bound > buffer.size())
+                    buffer.resize(bound);
             }
-            std::fprintf(out, " %s='", names[c]);
-            const char *text = PQgetvalue(result, 0, c);
-            const int bytes = PQgetlength(result, 0, c);
-            if (isDate[c] && bytes >= 10) {
-                std::fwrite(text, 1, 10, out);
-                if (bytes >= 19)
-                    std::fprintf(out, "T%.8s", text + 11);
-                else
-                    std::fputs("T00:00:00", out);
-            } else {
-                putEscaped(out, text, bytes);
-            }
-            std::putc('\'', out);
+            used = size_t(putRow(buffer.data() + used, row) - buffer.data());
+        } else if (PQresultStatus(row) != PGRES_TUPLES_OK) {
+            failed = true;
         }
-        std::fputs("/>\r\n", out);
-        PQclear(result);
+        PQclear(row);
     }
-    std::fputs("</rs:data>\r\n</xml>\r\n", out);
-    const bool synced = syncFile(out);
+    if (used + 64 > buffer.size())
+        flush();
+    used = size_t(put(buffer.data() + used, "</rs:data>\r\n</xml>\r\n") - buffer.data());
+    flush();
+    const bool synced = written && syncFile(out);
     if (std::fclose(out) != 0 || failed || !synced
         || std::rename(temporary.constData(), name.constData()) != 0
         || !syncFolder(QFileInfo(path).absolutePath().toLocal8Bit().constData()))
