@@ -5,15 +5,21 @@ namespace db {
 int RepeatedTexts::add(const char *utf8, qsizetype bytes)
 {
     const std::string_view key(utf8, size_t(bytes));
+    // Neighbouring rows often hold the same code: that costs a compare, not a hash.
+    if (m_last >= 0 && m_bytes[size_t(m_last)] == key)
+        return m_last;
     const auto found = m_index.find(key);
-    if (found != m_index.end())
-        return found->second;
+    if (found != m_index.end()) {
+        m_last = found->second;
+        return m_last;
+    }
     if (size() >= capacity)
         return -1;
     const std::string &kept = m_bytes.emplace_back(key);
     m_texts.push_back(QString::fromUtf8(kept.data(), qsizetype(kept.size())));
     const int index = size() - 1;
     m_index.emplace(std::string_view(kept), index);
+    m_last = index;
     return index;
 }
 
@@ -25,6 +31,7 @@ QByteArrayView RepeatedTexts::bytes(int index) const
 
 void RepeatedTexts::clear()
 {
+    m_last = -1;
     m_index.clear();
     m_texts.clear();
     m_bytes.clear();

@@ -31,6 +31,7 @@ private:
     std::deque<std::string> m_bytes; // a deque never moves its elements, so the keys stay valid
     std::vector<QString> m_texts;
     std::unordered_map<std::string_view, int> m_index;
+    int m_last = -1; // the text added or found last
 };
 
 } // namespace db
