@@ -265,13 +265,8 @@ int runCase(int argc, char **argv, const QString &name, const QString &dir, int 
         // The raw TAJ search takes its sample numbers through the program's connection.
         if (!raw || name == QStringLiteral("taj-raw"))
             connection.open(databasePath(dir));
-        double keySeconds = 0;
-        if (raw) {
-            QElapsedTimer timer;
-            timer.start();
+        if (raw)
             handle = openRaw(dir);
-            keySeconds = double(timer.nsecsElapsed()) / 1e9;
-        }
         resetPeak();
         const long before = residentKb();
         Result result;
@@ -290,8 +285,6 @@ int runCase(int argc, char **argv, const QString &name, const QString &dir, int 
             result = tajProgram(connection);
         else if (name == QStringLiteral("taj-raw"))
             result = tajRaw(handle, connection);
-        else if (name == QStringLiteral("startup-raw"))
-            result = {keySeconds, 0};
         else
             return 2;
         const long growth = peakResidentKb() - before;

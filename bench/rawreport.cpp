@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -26,9 +27,7 @@ constexpr size_t widestEscape = 6;
 
 char *put(char *out, const char *text)
 {
-    const size_t length = std::strlen(text);
-    std::memcpy(out, text, length);
-    return out + length;
+    return std::copy(text, text + std::strlen(text), out);
 }
 
 char *putEscaped(char *out, const unsigned char *text, int bytes)
