@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include <utility>
+
 namespace ui {
 
 Dialog::Dialog(QWidget *parent)
@@ -23,13 +25,14 @@ void Dialog::addButton(QAbstractButton *button, int modalResult, std::function<v
         push->setAutoDefault(false);
         push->setDefault(false);
     }
-    connect(button, &QAbstractButton::clicked, this, [this, modalResult, handler] {
-        m_modalResult = modalResult;
-        if (handler)
-            guarded(this, handler);
-        if (m_modalResult != mrNone)
-            done(m_modalResult);
-    });
+    connect(button, &QAbstractButton::clicked, this,
+            [this, modalResult, handler = std::move(handler)] {
+                m_modalResult = modalResult;
+                if (handler)
+                    guarded(this, handler);
+                if (m_modalResult != mrNone)
+                    done(m_modalResult);
+            });
 }
 
 void Dialog::done(int result)

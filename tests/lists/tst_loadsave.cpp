@@ -147,7 +147,11 @@ void TestLoadSave::killedWorkersLoseOnlyUnacknowledged()
             QVERIFY(process->waitForStarted());
             processes.push_back(std::move(process));
         }
-        QTest::qWait(400 + QRandomGenerator::global()->bounded(600));
+        // Killed only once saving is under way (a slow build starts the workers slowly), then
+        // at a moment nobody chose.
+        const QStringList roundAcks = ackFiles.mid(ackFiles.size() - workers);
+        QTRY_VERIFY_WITH_TIMEOUT(!readAcks(roundAcks).entries.isEmpty(), 60000);
+        QTest::qWait(100 + QRandomGenerator::global()->bounded(600));
         for (auto &process : processes) {
             process->kill(); // SIGKILL: no chance to finish the save
             QVERIFY(process->waitForFinished(10000));

@@ -17,6 +17,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 using namespace testsupport;
 
 namespace {
@@ -73,7 +77,35 @@ private Q_SLOTS:
     void notOnAnyList();
     void listZeroFoundMakesNextListPressSkipChooser();
     void nextListPressShowsSummaryAgain();
+    void repeatedSearchesAndOpensLeaveNothingBehind();
 };
+
+// A day at the desk: the same search and list opened again and again in one run of the
+// program. With the leak checker built in, whatever became unreachable is reported here.
+void TestTajKeres::repeatedSearchesAndOpensLeaveNothingBehind()
+{
+    Department dep;
+    for (int i = 0; i < 20; ++i)
+        dep.entry(3, QStringLiteral("1111111%1").arg(i, 2, 10, QLatin1Char('0')));
+    const QString taj = QStringLiteral("123456788");
+    const qint64 patient = dep.entry(3, taj);
+    MessageRecorder messages;
+    ModalDriver driver;
+    searchFor(driver, taj);
+    Opened opened;
+    recordListManager(driver, dep.state, opened);
+    for (int round = 0; round < 30; ++round) {
+        opened = Opened();
+        lists::bbTAJkeresClick(dep.state);
+        QCOMPARE(opened.list, 3);
+        QCOMPARE(opened.currentHivSzam, patient);
+    }
+    QCOMPARE(driver.shown().size(), 60);
+    QVERIFY(messages.texts().isEmpty());
+#if defined(__SANITIZE_ADDRESS__)
+    QCOMPARE(__lsan_do_recoverable_leak_check(), 0);
+#endif
+}
 
 void TestTajKeres::cancelEndsSearchSilently()
 {

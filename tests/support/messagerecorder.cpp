@@ -47,7 +47,7 @@ ModalDriver::~ModalDriver()
 
 void ModalDriver::on(const QString &objectName, Handler handler)
 {
-    m_handlers.insert(objectName, std::move(handler));
+    m_handlers[objectName] = std::move(handler);
 }
 
 } // namespace testsupport

@@ -21,7 +21,7 @@ QString makeTemplate(QTemporaryDir &dir, db::schema::Contents contents)
 {
     if (!dir.isValid())
         throw db::Error(QStringLiteral("Nem hozható létre ideiglenes mappa: ") + dir.errorString());
-    const QString file = dir.path() + u'/' + QString::fromLatin1(db::databaseFileName);
+    QString file = dir.path() + u'/' + QString::fromLatin1(db::databaseFileName);
     db::schema::createDatabase(file, contents);
     return file;
 }
