@@ -32,7 +32,7 @@ void press(QDialog *d, const QString &button)
 }
 
 // The list manager drives the steps, then closes.
-void onListManager(ModalDriver &driver, std::function<void(QDialog *)> steps)
+void onListManager(ModalDriver &driver, const std::function<void(QDialog *)> &steps)
 {
     driver.on(u"frmListakezelo"_s, [steps](QDialog *d) {
         steps(d);

@@ -222,7 +222,7 @@ void TestListakiadas::pdfHoldsTheShownRowsWithPageNumbers()
         QVERIFY2(page.contains(u"%1. oldal / %2"_s.arg(p + 1).arg(pages.size())), qPrintable(page));
     }
     // The shown rows in the shown order, each with its waiting days; the hidden one missing.
-    const QString first = pages.constFirst();
+    const QString &first = pages.constFirst();
     const qsizetype ocsi = first.indexOf(u"Kovács \"Öcsi\"; Béla"_s);
     const qsizetype eva = text.indexOf(u"Kovács Éva"_s);
     QVERIFY2(ocsi >= 0 && eva > ocsi, qPrintable(text));

@@ -141,7 +141,7 @@ void TestReportSave::fullDiskKeepsTheEarlierReport()
     if (!runningAsRoot())
         QSKIP("A full disk needs a tmpfs mounted by root; run the tests as root to include it.");
     Program program;
-    TmpfsMount disk(program.dir.reportDirPath(), 512 * 1024);
+    TmpfsMount disk(program.dir.reportDirPath(), qint64(512) * 1024);
     QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
 
     program.addEntries(rows);
@@ -149,9 +149,9 @@ void TestReportSave::fullDiskKeepsTheEarlierReport()
     const QByteArray earlier = contents(program.file());
     QVERIFY(earlier.count("<z:row ") == rows);
     if (rows > 1)
-        QVERIFY(earlier.size() > 3 * 16 * 1024);
+        QVERIFY(earlier.size() > qint64(3) * 16 * 1024);
     else
-        QVERIFY(earlier.size() < 16 * 1024);
+        QVERIFY(earlier.size() < qint64(16) * 1024);
 
     program.addEntries(rows);
     const QString filler = fillDisk(program.dir.reportDirPath(), leaveFree);

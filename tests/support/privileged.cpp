@@ -63,7 +63,7 @@ bool TmpfsMount::remount(bool readOnly)
 
 QString fillDisk(const QString &folder, qint64 leave)
 {
-    const QString path = folder + QStringLiteral("/toltelek.bin");
+    QString path = folder + QStringLiteral("/toltelek.bin");
     QFile filler(path);
     if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {};
