@@ -8,6 +8,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -27,9 +28,8 @@ constexpr size_t widestEscape = 6;
 
 char *put(char *out, const char *text)
 {
-    const size_t length = std::strlen(text);
-    std::memcpy(out, text, length);
-    return out + length;
+    // Into the middle of the line buffer: no terminator wanted.
+    return std::copy_n(text, std::strlen(text), out);
 }
 
 char *putEscaped(char *out, const char *text, int bytes)

@@ -45,7 +45,7 @@ struct AdminFixture
     }
 
     // Runs one command in-process; out and err keep what it wrote.
-    int run(QStringList arguments)
+    int run(const QStringList &arguments)
     {
         out.clear();
         err.clear();

@@ -61,8 +61,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("removed");
         QTest::addColumn<QStringList>("added");
 
-        const auto row = [](const char *name, QStringList args, const char *table,
-                            QStringList removed, QStringList added) {
+        const auto row = [](const char *name, const QStringList &args, const char *table,
+                            const QStringList &removed, const QStringList &added) {
             QTest::newRow(name) << args << QString::fromLatin1(table) << removed << added;
         };
         row("new admission list", {u"lista-uj"_qs, u"21"_qs, u"Új lista"_qs, u"B"_qs}, "BEAV_TIP",
@@ -120,9 +120,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
 
-        const auto row = [](const char *name, QStringList args, int exitCode, QString message) {
-            QTest::newRow(name) << args << exitCode << message;
-        };
+        const auto row
+            = [](const char *name, const QStringList &args, int exitCode, const QString &message) {
+                  QTest::newRow(name) << args << exitCode << message;
+              };
         row("list code taken", {u"lista-uj"_qs, u"3"_qs, u"X"_qs, u"V"_qs}, 1,
             u"Már van 3 kódú lista: „Szürkehályog-műtét”."_qs);
         row("list name taken", {u"lista-uj"_qs, u"21"_qs, u"Szürkehályog-műtét"_qs, u"V"_qs}, 1,
