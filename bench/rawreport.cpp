@@ -1,6 +1,7 @@
 #include "rawreport.h"
 
 #include "benchplatform.h"
+#include "rawrow.h"
 
 #include <QFileInfo>
 
@@ -16,87 +17,27 @@ namespace bench {
 
 namespace {
 
-constexpr const char *names[] = {"INTKOD",   "FINKOD",    "BEAVTIP_KOD", "LISTARA_DATUM",
-                                 "HIV_SZAM", "SURGOSSEG", "ESEM_KOD",    "ESEM_DATUM"};
-constexpr bool isDate[] = {false, false, false, true, false, false, false, true};
-constexpr int columnCount = 8;
-constexpr int lineWidth = 107;
-constexpr size_t bufferSize = size_t(1) << 16;
-// The longest reference an escaped byte can become.
-constexpr size_t widestEscape = 6;
+using namespace rawrow;
 
-char *put(char *out, const char *text)
-{
-    return std::copy(text, text + std::strlen(text), out);
-}
-
-char *putEscaped(char *out, const unsigned char *text, int bytes)
-{
-    for (int i = 0; i < bytes; ++i) {
-        switch (text[i]) {
-        case '\'':
-            out = put(out, "&#x27;");
-            break;
-        case '&':
-            out = put(out, "&amp;");
-            break;
-        case '<':
-            out = put(out, "&lt;");
-            break;
-        case '>':
-            out = put(out, "&gt;");
-            break;
-        case '"':
-            out = put(out, "&quot;");
-            break;
-        default:
-            *out++ = char(text[i]);
-        }
-    }
-    return out;
-}
-
-// One z:row into the buffer at out, wrapped where the program's writer wraps its lines.
+// One z:row into the buffer at out.
 char *putRow(char *out, sqlite3_stmt *stmt)
 {
-    out = put(out, "\t<z:row");
-    const char *lineStart = out - 6;
+    const char *lineStart = nullptr;
+    out = beginRow(out, lineStart);
     bool first = true;
     for (int c = 0; c < columnCount; ++c) {
         const int type = sqlite3_column_type(stmt, c);
         if (type == SQLITE_NULL)
             continue;
-        if (!first && out - lineStart >= lineWidth) {
-            out = put(out, "\r\n\t\t");
-            lineStart = out;
-        }
-        first = false;
-        *out++ = ' ';
-        out = put(out, names[c]);
-        *out++ = '=';
-        *out++ = '\'';
-        if (type == SQLITE_INTEGER) {
+        out = beginAttribute(out, c, lineStart, first);
+        if (type == SQLITE_INTEGER)
             out = std::to_chars(out, out + 24, sqlite3_column_int64(stmt, c)).ptr;
-        } else {
-            const unsigned char *text = sqlite3_column_text(stmt, c);
-            const int bytes = sqlite3_column_bytes(stmt, c);
-            if (isDate[c] && bytes >= 10) {
-                std::memcpy(out, text, 10);
-                out += 10;
-                if (bytes >= 19) {
-                    *out++ = 'T';
-                    std::memcpy(out, text + 11, 8);
-                    out += 8;
-                } else {
-                    out = put(out, "T00:00:00");
-                }
-            } else {
-                out = putEscaped(out, text, bytes);
-            }
-        }
+        else
+            out = putText(out, c, reinterpret_cast<const char *>(sqlite3_column_text(stmt, c)),
+                          sqlite3_column_bytes(stmt, c));
         *out++ = '\'';
     }
-    return put(out, "/>\r\n");
+    return endRow(out);
 }
 
 // The most bytes a row can take: its names, marks and line breaks, and every value escaped.

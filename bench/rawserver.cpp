@@ -1,6 +1,7 @@
 #include "rawserver.h"
 
 #include "benchplatform.h"
+#include "rawrow.h"
 
 #include "db/error.h"
 
@@ -17,84 +18,23 @@ namespace bench {
 
 namespace {
 
-constexpr const char *names[] = {"INTKOD",   "FINKOD",    "BEAVTIP_KOD", "LISTARA_DATUM",
-                                 "HIV_SZAM", "SURGOSSEG", "ESEM_KOD",    "ESEM_DATUM"};
-constexpr bool isDate[] = {false, false, false, true, false, false, false, true};
-constexpr int columnCount = 8;
-constexpr int lineWidth = 107;
-constexpr size_t bufferSize = size_t(1) << 16;
-// The longest reference an escaped byte can become.
-constexpr size_t widestEscape = 6;
+using namespace rawrow;
 
-char *put(char *out, const char *text)
-{
-    // Into the middle of the line buffer: no terminator wanted.
-    return std::copy_n(text, std::strlen(text), out);
-}
-
-char *putEscaped(char *out, const char *text, int bytes)
-{
-    for (int i = 0; i < bytes; ++i) {
-        switch (text[i]) {
-        case '\'':
-            out = put(out, "&#x27;");
-            break;
-        case '&':
-            out = put(out, "&amp;");
-            break;
-        case '<':
-            out = put(out, "&lt;");
-            break;
-        case '>':
-            out = put(out, "&gt;");
-            break;
-        case '"':
-            out = put(out, "&quot;");
-            break;
-        default:
-            *out++ = text[i];
-        }
-    }
-    return out;
-}
-
-// One z:row of the single-row result into the buffer at out, wrapped where the program's
-// writer wraps its lines. Numbers and days come as the server's text.
+// One z:row of the single-row result into the buffer at out. Numbers and days come as the
+// server's text.
 char *putRow(char *out, const PGresult *row)
 {
-    out = put(out, "\t<z:row");
-    const char *lineStart = out - 6;
+    const char *lineStart = nullptr;
+    out = beginRow(out, lineStart);
     bool first = true;
     for (int c = 0; c < columnCount; ++c) {
         if (PQgetisnull(row, 0, c))
             continue;
-        if (!first && out - lineStart >= lineWidth) {
-            out = put(out, "\r\n\t\t");
-            lineStart = out;
-        }
-        first = false;
-        *out++ = ' ';
-        out = put(out, names[c]);
-        *out++ = '=';
-        *out++ = '\'';
-        const char *text = PQgetvalue(row, 0, c);
-        const int bytes = PQgetlength(row, 0, c);
-        if (isDate[c] && bytes >= 10) {
-            std::memcpy(out, text, 10);
-            out += 10;
-            if (bytes >= 19) {
-                *out++ = 'T';
-                std::memcpy(out, text + 11, 8);
-                out += 8;
-            } else {
-                out = put(out, "T00:00:00");
-            }
-        } else {
-            out = putEscaped(out, text, bytes);
-        }
+        out = beginAttribute(out, c, lineStart, first);
+        out = putText(out, c, PQgetvalue(row, 0, c), PQgetlength(row, 0, c));
         *out++ = '\'';
     }
-    return put(out, "/>\r\n");
+    return endRow(out);
 }
 
 size_t rowBound(const PGresult *row)

@@ -5,6 +5,7 @@
 
 #include "db/dataset.h"
 #include "db/error.h"
+#include "db/fields.h"
 #include "db/statement.h"
 
 #include <exception>
@@ -39,6 +40,20 @@ DailyReport makeDailyReport(db::Dataset &rows, const db::Dataset &department,
         failure = QString::fromLocal8Bit(e.what());
     }
     return {DailyReport::Outcome::Failed, failureMessage(reportDir, failure), {}};
+}
+
+DailyReport makeDailyReport(db::Connection &connection, const QString &programDir, const QDate &day)
+{
+    db::Dataset department(QStringLiteral("atOsztaly"));
+    department.setConnection(&connection);
+    department.setTableName(QStringLiteral("OSZTALY"));
+    department.setFields(db::fields::osztaly());
+    department.open();
+    db::Dataset rows(QStringLiteral("atJelentes"));
+    rows.setConnection(&connection);
+    rows.setTableName(QStringLiteral("QJELENTES"));
+    rows.setFields(db::fields::report());
+    return makeDailyReport(rows, department, programDir, day);
 }
 
 } // namespace report

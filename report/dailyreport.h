@@ -4,8 +4,9 @@
 #include <QString>
 
 namespace db {
+class Connection;
 class Dataset;
-}
+} // namespace db
 
 namespace report {
 
@@ -25,5 +26,9 @@ struct DailyReport
 // not all held in memory); an error running its query escapes as db::Error.
 DailyReport makeDailyReport(db::Dataset &rows, const db::Dataset &department,
                             const QString &programDir, const QDate &day);
+// The same from a connection alone, with the department's row and the report query of its
+// own (the administration tool has no main window to hold them).
+DailyReport makeDailyReport(db::Connection &connection, const QString &programDir,
+                            const QDate &day);
 
 } // namespace report

@@ -6,7 +6,6 @@
 #include "db/clock.h"
 #include "db/connection.h"
 #include "db/dataset.h"
-#include "db/fields.h"
 #include "db/schema.h"
 #include "db/servermove.h"
 #include "db/serversession.h"
@@ -21,20 +20,6 @@
 using namespace testsupport;
 
 namespace {
-
-report::DailyReport reportFrom(db::Connection &connection, const QString &programDir)
-{
-    db::Dataset department(QStringLiteral("atOsztaly"));
-    department.setConnection(&connection);
-    department.setTableName(QStringLiteral("OSZTALY"));
-    department.setFields(db::fields::osztaly());
-    department.open();
-    db::Dataset rows(QStringLiteral("atJelentes"));
-    rows.setConnection(&connection);
-    rows.setTableName(QStringLiteral("QJELENTES"));
-    rows.setFields(db::fields::report());
-    return report::makeDailyReport(rows, department, programDir, db::today());
-}
 
 QByteArray contents(const QString &path)
 {
@@ -109,10 +94,12 @@ void TestReportEngines::serverReportIsTheFilesByteForByte()
 
     db::Connection fromFile;
     fromFile.open(file);
-    const report::DailyReport fileReport = reportFrom(fromFile, fileFolder.path() + u'/');
+    const report::DailyReport fileReport
+        = report::makeDailyReport(fromFile, fileFolder.path() + u'/', db::today());
     db::Connection fromServer;
     fromServer.openServer(server);
-    const report::DailyReport serverReport = reportFrom(fromServer, serverFolder.path() + u'/');
+    const report::DailyReport serverReport
+        = report::makeDailyReport(fromServer, serverFolder.path() + u'/', db::today());
 
     QCOMPARE(fileReport.outcome, report::DailyReport::Outcome::Written);
     QCOMPARE(serverReport.outcome, report::DailyReport::Outcome::Written);

@@ -10,8 +10,6 @@
 #include "db/clock.h"
 #include "db/connection.h"
 #include "db/connectionfile.h"
-#include "db/dataset.h"
-#include "db/fields.h"
 #include "db/uselock.h"
 #include "report/dailyreport.h"
 
@@ -447,19 +445,8 @@ int AdminCommand::check(const QStringList &args)
 
 int AdminCommand::report(db::Connection &connection)
 {
-    db::Dataset department(QStringLiteral("atOsztaly"));
-    department.setConnection(&connection);
-    department.setTableName(QStringLiteral("OSZTALY"));
-    department.setFields(db::fields::osztaly());
-    department.open();
-    db::Dataset rows(QStringLiteral("atJelentes"));
-    rows.setConnection(&connection);
-    rows.setTableName(QStringLiteral("QJELENTES"));
-    rows.setFields(db::fields::report());
-
     const report::DailyReport outcome
-        = report::makeDailyReport(rows, department, m_programDir, db::today());
-    rows.close();
+        = report::makeDailyReport(connection, m_programDir, db::today());
     switch (outcome.outcome) {
     case report::DailyReport::Outcome::Written:
         m_out << outcome.message << u'\n';
