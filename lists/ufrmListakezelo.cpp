@@ -1,6 +1,5 @@
 #include "ufrmListakezelo.h"
 
-#include "atomicfile.h"
 #include "csvwriter.h"
 #include "memberhistory.h"
 #include "memberorder.h"
@@ -13,6 +12,7 @@
 #include "db/error.h"
 #include "db/fields.h"
 #include "db/statements.h"
+#include "files/safesave.h"
 #include "rules/member.h"
 #include "ui/controls.h"
 #include "ui/dbgrid.h"
@@ -32,7 +32,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -365,13 +364,8 @@ void TfrmListakezelo::btnPdfClick()
         return;
     const lists::MemberListing listing = shownMembers();
     // All pages into a temporary file, which takes the name only once it is whole.
-    QSaveFile file(path);
-    const auto fail = [&path, &file] {
-        throw db::Error(QStringLiteral("A(z) %1 fájl nem írható: %2")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        fail();
+    files::SafeSave file(path);
+    file.start();
     {
         QPdfWriter writer(&file);
         writer.setPageSize(QPageSize(QPageSize::A4));
@@ -380,8 +374,7 @@ void TfrmListakezelo::btnPdfClick()
         writer.setCreator(ui::applicationTitle());
         lists::MemberPrinter(listing).paint(&writer);
     }
-    if (file.error() != QFileDevice::NoError || !file.commit())
-        fail();
+    file.commit();
     ui::showMessage(this, QStringLiteral("A fájl elkészült: ") + QDir::toNativeSeparators(path));
 }
 
@@ -397,7 +390,7 @@ void TfrmListakezelo::btnCsvClick()
     csv.addRow(listing.titles);
     for (const QStringList &row : listing.rows)
         csv.addRow(row);
-    lists::writeFileAtomically(path, csv.document());
+    files::saveWhole(path, csv.document());
     ui::showMessage(this, QStringLiteral("A fájl elkészült: ") + QDir::toNativeSeparators(path));
 }
 

@@ -1,10 +1,10 @@
 #include "reportfile.h"
 
 #include "adoxml.h"
-#include "reportsavefile.h"
 
 #include "db/dataset.h"
 #include "db/error.h"
+#include "files/safesave.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -80,7 +80,14 @@ QString reportFilePath(const QString &reportDir, const QString &financingCode, c
 
 void saveReport(const QString &path, db::Statement &rows)
 {
-    ReportSaveFile file(path);
+    files::SaveOptions options;
+    // The department's group shares the reports; nobody else may read them.
+    options.permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                          | QFileDevice::WriteGroup;
+    options.removeStaleTemporaries = true;
+    options.notCreated = QStringLiteral("Nem hozható létre a jelentés állománya: %1 (%2)");
+    options.notSaved = QStringLiteral("Nem sikerült elmenteni a jelentés állományát: %1 (%2)");
+    files::SafeSave file(path, options);
     file.start();
     writeAdoXml(file, rows);
     file.commit();

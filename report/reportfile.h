@@ -32,8 +32,8 @@ QString financingCodeProblem(const QString &financingCode);
 // with the reason when the code cannot be part of a file name.
 QString reportFilePath(const QString &reportDir, const QString &financingCode, const QDate &day);
 
-// Streams the rows of the report statement, standing on its first row, through
-// ReportSaveFile: the file of that name is replaced only once every byte is on the disk, and
+// Streams the rows of the report statement, standing on its first row, through the safe
+// save: the file of that name is replaced only once every byte is on the disk, and
 // no more than one row is held at a time. Throws db::Error naming the cause.
 void saveReport(const QString &path, db::Statement &rows);
 

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QStorageInfo>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace testsupport {
@@ -79,6 +80,16 @@ QString fillDisk(const QString &folder, qint64 leave)
             break;
     }
     return path;
+}
+
+ScopedUmask::ScopedUmask(unsigned mask)
+    : m_earlier(::umask(mode_t(mask)))
+{
+}
+
+ScopedUmask::~ScopedUmask()
+{
+    ::umask(mode_t(m_earlier));
 }
 
 int runAsNobody(const QString &program, const QStringList &arguments, QString *output)

@@ -34,6 +34,20 @@ private:
 // Returns the filler's path.
 QString fillDisk(const QString &folder, qint64 leave);
 
+// The process's file-creation mask set for the object's lifetime (POSIX umask; Windows has
+// no counterpart, its rights come from the folder).
+class ScopedUmask
+{
+public:
+    explicit ScopedUmask(unsigned mask);
+    ~ScopedUmask();
+    ScopedUmask(const ScopedUmask &) = delete;
+    ScopedUmask &operator=(const ScopedUmask &) = delete;
+
+private:
+    unsigned m_earlier;
+};
+
 // Runs the program as the unprivileged user "nobody" and returns its exit code (-1 when it
 // could not be started); its standard output and error are appended to `output`.
 int runAsNobody(const QString &program, const QStringList &arguments, QString *output = nullptr);

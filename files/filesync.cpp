@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace report::filesync {
+namespace files::filesync {
 
 std::error_code syncFile(QFileDevice &file)
 {
@@ -42,4 +42,4 @@ std::error_code syncFolder(const QString &folder)
     return result;
 }
 
-} // namespace report::filesync
+} // namespace files::filesync

@@ -6,9 +6,9 @@
 
 class QFileDevice;
 
-// Making written bytes durable: the one place where the report save reaches past Qt to the
+// Making written bytes durable: the one place where the safe save reaches past Qt to the
 // operating system. POSIX here; the Windows counterparts are named beside each function.
-namespace report::filesync {
+namespace files::filesync {
 
 // Pushes the open file's bytes down to the disk (POSIX fsync; on Windows FlushFileBuffers on
 // _get_osfhandle(file.handle())). An empty code when it worked.
@@ -19,4 +19,4 @@ std::error_code syncFile(QFileDevice &file);
 // nothing to sync here).
 std::error_code syncFolder(const QString &folder);
 
-} // namespace report::filesync
+} // namespace files::filesync

@@ -1,8 +1,8 @@
-#include "filereason.h"
+#include "failurereason.h"
 
 #include <cerrno>
 
-namespace report {
+namespace files {
 
 QString failureReason(std::error_code code)
 {
@@ -39,4 +39,4 @@ QString failureReason(std::error_code code)
         .arg(QString::fromLocal8Bit(code.message()));
 }
 
-} // namespace report
+} // namespace files
