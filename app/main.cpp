@@ -1,6 +1,7 @@
 #include "application.h"
 #include "ufrmMainZazadoroz.h"
 
+#include "db/connectionfile.h"
 #include "db/error.h"
 #include "ui/guard.h"
 #include "ui/help.h"
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
     std::unique_ptr<TfrmMainZazadoroz> window;
     try {
         app = std::make_unique<Application>(argc, argv);
+        db::connectionfile::setMachineFile(
+            QString::fromLatin1(db::connectionfile::installedMachineFile));
         const QString programDir
             = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QDir::separator();
         ui::installHelp(*app, programDir);

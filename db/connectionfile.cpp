@@ -11,12 +11,38 @@
 
 namespace db::connectionfile {
 
+namespace {
+
+QString &machineFile()
+{
+    static QString path;
+    return path;
+}
+
+} // namespace
+
+void setMachineFile(const QString &path)
+{
+    machineFile() = path;
+}
+
+QString location(const QString &programDir)
+{
+    // A computer-wide file that cannot be read still decides: reading it then says why, rather
+    // than the program quietly opening a file of its own folder instead of the ward's server.
+    const QString &machine = machineFile();
+    if (!machine.isEmpty() && QFileInfo(machine).exists())
+        return machine;
+    const QString beside = QDir(programDir).filePath(QString::fromLatin1(fileName));
+    return QFileInfo::exists(beside) ? beside : QString();
+}
+
 std::optional<QString> read(const QString &programDir)
 {
-    const QString path = QDir(programDir).filePath(QString::fromLatin1(fileName));
-    const QString shown = QDir::toNativeSeparators(path);
-    if (!QFileInfo::exists(path))
+    const QString path = location(programDir);
+    if (path.isEmpty())
         return std::nullopt;
+    const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("A kiszolgáló kapcsolatfájlja nem olvasható: %1 (%2)")
@@ -57,7 +83,7 @@ QString checkedConnectionText(const QString &text, const QString &origin)
     PQconninfoFree(options);
     if (password)
         throw Error(QStringLiteral("A kiszolgáló kapcsolatfájlja jelszót tartalmaz: %1\nJelszó "
-                                   "nem állhat a program mappájában: törölje a fájlból, és írja "
+                                   "nem állhat a kapcsolatfájlban: törölje a fájlból, és írja "
                                    "a libpq jelszófájljába (~/.pgpass vagy a PGPASSFILE "
                                    "változóban megadott fájl).")
                         .arg(origin));

@@ -2,6 +2,7 @@
 // and the nightly report. Everything is in admin::AdminCommand; this only wires the process.
 #include "admin/admincommand.h"
 #include "admin/terminalpassword.h"
+#include "db/connectionfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    db::connectionfile::setMachineFile(
+        QString::fromLatin1(db::connectionfile::installedMachineFile));
     QTextStream out(stdout);
     QTextStream err(stderr);
     admin::TerminalPassword passwords;

@@ -10,6 +10,7 @@
 #include "db/serversession.h"
 #include "db/serverstatement.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -124,6 +125,48 @@ private Q_SLOTS:
             QVERIFY2(message.contains(expected), qPrintable(message));
         TempProgramDir none(false, false);
         QVERIFY(!db::connectionfile::read(none.path()));
+    }
+
+    // The computer-wide file comes first, whatever the program folder holds; one that is
+    // there but cannot be read is reported, never passed over for the folder's own data.
+    void connectionFileIsLookedForOnTheComputerFirst_data()
+    {
+        QTest::addColumn<QString>("machine"); // "file", "folder" (unreadable) or "none"
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<QString>("expected"); // the connection text, a message part, or empty
+        QTest::newRow("both") << "file" << true << "host=gep dbname=osztaly";
+        QTest::newRow("computer only") << "file" << false << "host=gep dbname=osztaly";
+        QTest::newRow("beside only") << "none" << true << "host=mappa dbname=osztaly";
+        QTest::newRow("neither") << "none" << false << QString();
+        QTest::newRow("unreadable") << "folder" << true << "nem olvasható";
+    }
+    void connectionFileIsLookedForOnTheComputerFirst()
+    {
+        QFETCH(QString, machine);
+        QFETCH(bool, beside);
+        QFETCH(QString, expected);
+        TempProgramDir configuration(false, false);
+        TempProgramDir program(false, false);
+        const QString machinePath
+            = configuration.path() + QString::fromLatin1(db::connectionfile::fileName);
+        if (machine == u"file")
+            writeFile(machinePath, "host=gep\ndbname=osztaly\n");
+        else if (machine == u"folder")
+            QVERIFY(QDir().mkdir(machinePath));
+        if (beside)
+            writeFile(program.path() + QString::fromLatin1(db::connectionfile::fileName),
+                      "host=mappa dbname=osztaly");
+        db::connectionfile::setMachineFile(machinePath);
+        std::optional<QString> text;
+        const QString message = dbErrorOf([&] { text = db::connectionfile::read(program.path()); });
+        db::connectionfile::setMachineFile(QString());
+        if (expected.contains(u'='))
+            QCOMPARE(text.value_or(QStringLiteral("nincs")), expected);
+        else if (expected.isEmpty())
+            QVERIFY2(!text && message.isEmpty(), qPrintable(message));
+        else
+            QVERIFY2(message.contains(expected) && message.contains(machinePath),
+                     qPrintable(message));
     }
 
     void startUpSaysWhyTheServerCannotBeUsed_data()
