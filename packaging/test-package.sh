@@ -2,7 +2,9 @@
 # The ward's package, tried as IT would: built with CPack, checked by lintian,
 # desktop-file-validate and appstreamcli, installed into a throw-away Debian 12 root, started
 # there under Xvfb by a user of the group varolista (who must see the registration dialog)
-# and by a user outside it (who must be refused and read no byte of the data).
+# and by a user outside it (who must be refused and read no byte of the data); then the ward
+# moves up to a PostgreSQL server in the same root, as the README's steps say, and the ward
+# user's program must log in there.
 #   packaging/test-package.sh BUILD_DIR
 # Needs root (debootstrap, chroot, mounts) and Debian's mirror; the root file system is
 # cached as BUILD_DIR/package-test/bookworm-root.tar.gz and fetched packages beside it.
@@ -14,6 +16,7 @@ cache=$build/package-test
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 dialog_title='Az Intézet és az Osztály megadása'
 message_title='Várólista Jelentő program'
+login_title='Várólista - Bejelentkezés'
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "SKIP: the package test needs root (debootstrap, chroot)"
@@ -33,12 +36,15 @@ work=$(mktemp -d "$cache/run.XXXXXX")
 root=$work/root
 program_pid=
 xvfb_pid=
+cluster_started=
 
 cleanup() {
     set +e
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
+    # A server left running inside the root would keep its mounts busy.
+    [ -n "$cluster_started" ] && in_root pg_ctlcluster 15 main stop -m immediate >/dev/null 2>&1
     # Every mount made below, innermost first; a busy one is detached lazily.
     for mount_point in "$root/var/cache/apt/archives" "$root/dev/shm" "$root/dev/pts" "$root/dev" \
                        "$root/proc"; do
@@ -183,5 +189,78 @@ run_as kivulallo
 find_window "$message_title" 60 >/dev/null || { cat "$work/kivulallo.log"; fail "the outsider got no message"; }
 find_window "$dialog_title" 1 >/dev/null && fail "the outsider saw the registration dialog"
 echo "the outsider gets a message box and no registration dialog"
+kill "$program_pid"; wait "$program_pid" 2>/dev/null || true; program_pid=
+
+step "the ward moves up to a database server"
+# The server of the ward, in the same root: installed from Debian, its service not started by
+# the install (nothing runs services in this root) but by hand, on a port nobody else uses,
+# since the root shares the host's network.
+printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+chmod 755 "$root/usr/sbin/policy-rc.d"
+in_root env DEBIAN_FRONTEND=noninteractive apt-get -y -q --no-install-recommends \
+    install postgresql sudo >>"$work/apt.log" 2>&1 || { tail -30 "$work/apt.log"; fail "installing postgresql"; }
+port=$(python3 -c 'import socket
+s = socket.socket()
+s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1])')
+in_root pg_conftool 15 main set port "$port" || fail "pg_conftool"
+cluster_started=yes
+in_root pg_ctlcluster 15 main start || fail "the server did not start"
+
+# The README's first step: two roles and an empty database. sudo wants to find the host's
+# name, which the root does not know yet.
+echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
+as_postgres() { # password (typed twice when asked), command...
+    local password=$1
+    shift
+    printf '%s\n%s\n' "$password" "$password" | in_root sudo -u postgres "$@" -p "$port" \
+        >>"$work/server.log" 2>&1 || { cat "$work/server.log"; fail "$*"; }
+}
+as_postgres admin-jelszo createuser -P vazuvede_admin
+as_postgres munka-jelszo createuser -P vazuvede
+as_postgres '' createdb -O vazuvede_admin varolista
+
+# A registered department, so that the program on the server must find it there.
+sql "INSERT INTO OSZTALY VALUES ('1234', '123456789', 'F', 'Szemészet', 'titok');" >/dev/null
+file_before=$(md5sum <"$data/Vazuvede.adat")
+
+# The second step, run by root as the server's administrator with the password in root's own
+# libpq password file.
+printf 'localhost:%s:varolista:vazuvede_admin:admin-jelszo\n' "$port" >"$root/root/.pgpass"
+chmod 600 "$root/root/.pgpass"
+in_root sudo /opt/varolista/vazuvede-admin --mappa /var/opt/varolista kiszolgalora \
+    --szerep vazuvede "host=localhost port=$port dbname=varolista user=vazuvede_admin" \
+    >"$work/move.log" 2>&1 || { cat "$work/move.log"; fail "moving up"; }
+grep -q 'egyezik' "$work/move.log" || { cat "$work/move.log"; fail "the move did not compare the counts"; }
+
+# The third step: the connection file in the computer's configuration folder, the ward
+# user's password in the user's own password file.
+in_root sudo mkdir -p /etc/opt/varolista
+echo "host=localhost port=$port dbname=varolista user=vazuvede" \
+    >"$root/etc/opt/varolista/Vazuvede.kiszolgalo"
+printf 'localhost:%s:varolista:vazuvede:munka-jelszo\n' "$port" >"$root/home/apolo/.pgpass"
+in_root chown apolo:apolo /home/apolo/.pgpass
+chmod 600 "$root/home/apolo/.pgpass"
+
+server() { # SQL: one value, read by the server's superuser
+    in_root runuser -u postgres -- psql -p "$port" -d varolista -tAc "$1"
+}
+[ "$(server 'SELECT OSZTALYNEV FROM OSZTALY')" = "Szemészet" ] || fail "the department is not on the server"
+
+step "the ward user works on the server"
+run_as apolo
+find_window "$login_title" 60 >/dev/null || { cat "$work/apolo.log"; fail "the ward user did not see the login on the server"; }
+[ "$(server "SELECT count(*) FROM pg_stat_activity WHERE usename = 'vazuvede'")" -ge 1 ] \
+    || fail "the program did not log in to the server"
+echo "the ward user sees \"$login_title\", logged in to the server as vazuvede"
+kill "$program_pid"; wait "$program_pid" 2>/dev/null || true; program_pid=
+[ "$(md5sum <"$data/Vazuvede.adat")" = "$file_before" ] || fail "the file changed after the move"
+
+# Without the server the program says so, and opens no file of its own instead.
+in_root pg_ctlcluster 15 main stop || fail "stopping the server"
+run_as apolo
+find_window "$message_title" 60 >/dev/null || { cat "$work/apolo.log"; fail "no message without the server"; }
+find_window "$login_title" 1 >/dev/null && fail "the program logged in without the server"
+echo "without the server the ward user gets a message box"
 kill "$program_pid"; wait "$program_pid" 2>/dev/null || true; program_pid=
 echo "OK"
