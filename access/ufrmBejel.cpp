@@ -2,7 +2,7 @@
 
 #include "rules/department.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 #include "ui/controls.h"
 #include "ui/help.h"
 #include "ui/loginhost.h"

@@ -1,7 +1,8 @@
 #include "ufrmOsztaly.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 #include "db/error.h"
+#include "db/schema.h"
 #include "ui/controls.h"
 #include "ui/guard.h"
 #include "ui/help.h"
@@ -38,14 +39,16 @@ TfrmOsztaly::TfrmOsztaly(ui::LoginHost &host, QWidget *parent)
 
     auto *lblDORVKod = ui::label(QStringLiteral("lblDORVKod"),
                                  QStringLiteral("Az Intézet 4 jegyű DORV kódja *: "), this);
-    eDORVKod = ui::edit(QStringLiteral("eDORVKod"), 4, lblDORVKod, this);
+    eDORVKod = ui::edit(QStringLiteral("eDORVKod"), db::schema::width("OSZTALY", "INTKOD"),
+                        lblDORVKod, this);
     auto *lblFinKod
         = ui::label(QStringLiteral("lblFinKod"),
                     QStringLiteral("Az Osztály 9 jegyű DORV finanszírozási kódja *: "), this);
-    eFinKod = ui::edit(QStringLiteral("eFinKod"), 9, lblFinKod, this);
+    eFinKod = ui::edit(QStringLiteral("eFinKod"), db::schema::width("OSZTALY", "FINKOD"), lblFinKod,
+                       this);
     auto *lblOsztNev
         = ui::label(QStringLiteral("lblOsztNev"), QStringLiteral("Az Osztály megnevezése: "), this);
-    constexpr int osztNevLength = 50;
+    const int osztNevLength = db::schema::width("OSZTALY", "OSZTALYNEV");
     eOsztNev = ui::edit(QStringLiteral("eOsztNev"), osztNevLength, lblOsztNev, this);
     eOsztNev->setMinimumWidth(ui::widthForCharacters(eOsztNev, osztNevLength));
     rgOsztTipus
@@ -53,11 +56,12 @@ TfrmOsztaly::TfrmOsztaly(ui::LoginHost &host, QWidget *parent)
                              {QStringLiteral("Járóbeteg"), QStringLiteral("Fekvőbeteg")}, 2, this);
     auto *lblJelszo
         = ui::label(QStringLiteral("lblJelszo"), QStringLiteral("Belépési jelszó *: "), this);
-    eJelszo = ui::edit(QStringLiteral("eJelszo"), 8, lblJelszo, this);
+    const int passwordLength = db::schema::width("OSZTALY", "JELSZO");
+    eJelszo = ui::edit(QStringLiteral("eJelszo"), passwordLength, lblJelszo, this);
     ui::setPasswordStyle(eJelszo);
     auto *lblJelszoUjra
         = ui::label(QStringLiteral("lblJelszoUjra"), QStringLiteral("még egyszer *: "), this);
-    eJelszoUjra = ui::edit(QStringLiteral("eJelszoUjra"), 8, lblJelszoUjra, this);
+    eJelszoUjra = ui::edit(QStringLiteral("eJelszoUjra"), passwordLength, lblJelszoUjra, this);
     ui::setPasswordStyle(eJelszoUjra);
 
     Panel1 = new QFrame(this);

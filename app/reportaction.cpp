@@ -1,7 +1,7 @@
 #include "reportaction.h"
 
+#include "dataset/dataset.h"
 #include "db/clock.h"
-#include "db/dataset.h"
 #include "report/dailyreport.h"
 #include "ui/mainhost.h"
 #include "ui/messages.h"

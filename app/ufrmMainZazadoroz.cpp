@@ -4,7 +4,7 @@
 
 #include "access/ufrmBejel.h"
 #include "access/ufrmOsztaly.h"
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 #include "db/error.h"
 #include "lists/listselection.h"
 #include "report/reportfile.h"

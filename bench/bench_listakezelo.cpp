@@ -1,11 +1,12 @@
 // Opening the list manager on a list of about 100,000 members, measured against a bare
 // sqlite3_step loop over the same member query in the same run, and scrolling its grid.
 #include "ratioreporter.h"
+#include "rawfile.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fields.h"
 #include "db/connection.h"
-#include "db/dataset.h"
-#include "db/fields.h"
-#include "db/schema.h"
+#include "db/newdatabase.h"
 #include "db/statement.h"
 #include "db/statements.h"
 #include "lists/ufrmListakezelo.h"
@@ -22,7 +23,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <cstdio>
 #include <memory>
@@ -78,25 +78,13 @@ Fixture *fixture = nullptr;
 // Every column of every row read as the engine gives it, nothing kept.
 void rawStepLoop(benchmark::State &st)
 {
-    sqlite3 *handle = fixture->state.connection().handle();
+    bench::RawFile raw(fixture->dir.filePath(QString::fromLatin1(db::databaseFileName)));
     const QByteArray sql = db::statements::memberQuery().toUtf8();
     std::int64_t rows = 0;
     for (auto _ : st) {
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &stmt, nullptr);
-        sqlite3_bind_int(stmt, 1, benchList);
-        rows = 0;
-        std::size_t bytes = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            ++rows;
-            bytes += std::size_t(sqlite3_column_int64(stmt, 0));
-            for (int c = 1; c < 8; ++c) {
-                const unsigned char *text = sqlite3_column_text(stmt, c);
-                bytes += text ? std::size_t(sqlite3_column_bytes(stmt, c)) : 0;
-            }
-        }
-        sqlite3_finalize(stmt);
-        benchmark::DoNotOptimize(bytes);
+        const bench::RawFile::Read read = raw.read(sql, benchList);
+        rows = read.rows;
+        benchmark::DoNotOptimize(read.bytes);
     }
     st.counters["rows"] = double(rows);
 }

@@ -1,15 +1,14 @@
 #include "benchcase.h"
 
 #include "benchplatform.h"
-#include "rawreport.h"
+#include "rawfile.h"
 #include "rawserver.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fields.h"
 #include "db/connection.h"
-#include "db/dataset.h"
+#include "db/engine.h"
 #include "db/error.h"
-#include "db/fields.h"
-#include "db/schema.h"
-#include "db/serverdialect.h"
 #include "db/statement.h"
 #include "db/statements.h"
 #include "lists/ufrmListakezelo.h"
@@ -22,9 +21,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
-#include <sqlite3.h>
-
 #include <cstdio>
+#include <memory>
 
 namespace bench {
 
@@ -35,19 +33,6 @@ constexpr int tajSearches = 200;
 QString databasePath(const QString &dir)
 {
     return QDir(dir).filePath(QString::fromLatin1(db::databaseFileName));
-}
-
-// The raw side opens the file as any C program would: the key, a busy timeout, nothing else.
-sqlite3 *openRaw(const QString &dir)
-{
-    sqlite3 *handle = nullptr;
-    sqlite3_open_v2(databasePath(dir).toUtf8().constData(), &handle, SQLITE_OPEN_READWRITE,
-                    nullptr);
-    const QByteArray key = db::schema::databaseKey();
-    sqlite3_key(handle, key.constData(), int(key.size()));
-    sqlite3_busy_timeout(handle, db::busyTimeoutMs);
-    sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    return handle;
 }
 
 QStringList sampleTajs(db::Connection &connection)
@@ -121,36 +106,16 @@ Result listProgram(db::Connection &connection, int list)
         entry.step();
     }
     const double again = read();
-    int cacheBytes = 0;
-    int highest = 0;
-    if (connection.handle())
-        sqlite3_db_status(connection.handle(), SQLITE_DBSTATUS_CACHE_USED, &cacheBytes, &highest,
-                          0);
-    return {first, again, double(cacheBytes) / 1024.0};
+    return {first, again, double(connection.engine().cacheBytes()) / 1024.0};
 }
 
-Result listRaw(sqlite3 *handle, int list)
+Result listRaw(RawFile &raw, int list)
 {
     const QByteArray sql = db::statements::memberQuery().toUtf8();
     QElapsedTimer timer;
     timer.start();
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &stmt, nullptr);
-    sqlite3_bind_int(stmt, 1, list);
-    double bytes = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        const int columns = sqlite3_column_count(stmt);
-        for (int c = 0; c < columns; ++c) {
-            if (sqlite3_column_type(stmt, c) == SQLITE_INTEGER) {
-                bytes += 8;
-                continue;
-            }
-            const unsigned char *text = sqlite3_column_text(stmt, c);
-            bytes += text ? sqlite3_column_bytes(stmt, c) : 0;
-        }
-    }
-    sqlite3_finalize(stmt);
-    return {double(timer.nsecsElapsed()) / 1e9, bytes};
+    const RawFile::Read read = raw.read(sql, list);
+    return {double(timer.nsecsElapsed()) / 1e9, read.bytes};
 }
 
 Result tajProgram(db::Connection &connection)
@@ -174,7 +139,7 @@ Result tajProgram(db::Connection &connection)
     return {double(timer.nsecsElapsed()) / 1e9 / double(tajs.size()), rows};
 }
 
-Result tajRaw(sqlite3 *handle, db::Connection &connection)
+Result tajRaw(RawFile &raw, db::Connection &connection)
 {
     const QStringList tajs = sampleTajs(connection);
     double rows = 0;
@@ -182,17 +147,8 @@ Result tajRaw(sqlite3 *handle, db::Connection &connection)
     for (int round = 0; round < 2; ++round) {
         rows = 0;
         timer.start();
-        for (const QString &taj : tajs) {
-            const QByteArray sql = db::statements::tajSearch(taj).toUtf8();
-            sqlite3_stmt *stmt = nullptr;
-            sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &stmt, nullptr);
-            while (sqlite3_step(stmt) == SQLITE_ROW) {
-                ++rows;
-                for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-                    sqlite3_column_text(stmt, c);
-            }
-            sqlite3_finalize(stmt);
-        }
+        for (const QString &taj : tajs)
+            rows += double(raw.read(db::statements::tajSearch(taj).toUtf8()).rows);
     }
     return {double(timer.nsecsElapsed()) / 1e9 / double(tajs.size()), rows};
 }
@@ -211,14 +167,13 @@ Result serverRaw(const QString &name, const QString &server, db::Connection &con
         return {double(timer.nsecsElapsed()) / 1e9, double(bytes)};
     }
     if (name == QStringLiteral("list")) {
-        const QString sql = db::serverdialect::adapt(db::statements::memberQuery()).sql;
         timer.start();
-        const double bytes = raw.listMembers(sql, list);
+        const double bytes = raw.listMembers(db::statements::memberQuery(), list);
         return {double(timer.nsecsElapsed()) / 1e9, bytes};
     }
     QStringList texts;
     for (const QString &taj : sampleTajs(connection))
-        texts << db::serverdialect::adapt(db::statements::tajSearch(taj)).sql;
+        texts << db::statements::tajSearch(taj);
     double rows = 0;
     for (int round = 0; round < 2; ++round) {
         timer.start();
@@ -261,12 +216,12 @@ int runCase(int argc, char **argv, const QString &name, const QString &dir, int 
             return 0;
         }
         db::Connection connection;
-        sqlite3 *handle = nullptr;
+        std::unique_ptr<RawFile> rawFile;
         // The raw TAJ search takes its sample numbers through the program's connection.
         if (!raw || name == QStringLiteral("taj-raw"))
             connection.open(databasePath(dir));
         if (raw)
-            handle = openRaw(dir);
+            rawFile = std::make_unique<RawFile>(databasePath(dir));
         resetPeak();
         const long before = residentKb();
         Result result;
@@ -275,23 +230,21 @@ int runCase(int argc, char **argv, const QString &name, const QString &dir, int 
         else if (name == QStringLiteral("report-raw")) {
             QElapsedTimer timer;
             timer.start();
-            const qint64 bytes = rawReport(handle, QDir(dir).filePath(QStringLiteral("nyers.xml")));
+            const qint64 bytes = rawFile->report(QDir(dir).filePath(QStringLiteral("nyers.xml")));
             result = {double(timer.nsecsElapsed()) / 1e9, double(bytes)};
         } else if (name == QStringLiteral("list"))
             result = listProgram(connection, list);
         else if (name == QStringLiteral("list-raw"))
-            result = listRaw(handle, list);
+            result = listRaw(*rawFile, list);
         else if (name == QStringLiteral("taj"))
             result = tajProgram(connection);
         else if (name == QStringLiteral("taj-raw"))
-            result = tajRaw(handle, connection);
+            result = tajRaw(*rawFile, connection);
         else
             return 2;
         const long growth = peakResidentKb() - before;
         std::printf("%.6f %ld %.6f %.0f\n", result.seconds, growth > 0 ? growth : 0, result.figure,
                     result.cacheKb);
-        if (handle)
-            sqlite3_close_v2(handle);
         return 0;
     } catch (const db::Error &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));

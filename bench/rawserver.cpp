@@ -4,6 +4,7 @@
 #include "rawrow.h"
 
 #include "db/error.h"
+#include "db/server/serverdialect.h"
 
 #include <QFileInfo>
 
@@ -59,9 +60,9 @@ RawServer::~RawServer()
     PQfinish(m_conn);
 }
 
-double RawServer::listMembers(const QString &adaptedMemberQuery, int list)
+double RawServer::listMembers(const QString &memberQuery, int list)
 {
-    const QByteArray sql = adaptedMemberQuery.toUtf8();
+    const QByteArray sql = db::serverdialect::adapt(memberQuery).sql.toUtf8();
     const QByteArray value = QByteArray::number(list);
     const char *values[] = {value.constData()};
     PGresult *result
@@ -84,11 +85,12 @@ double RawServer::listMembers(const QString &adaptedMemberQuery, int list)
     return bytes;
 }
 
-double RawServer::tajSearches(const QStringList &adaptedTexts)
+double RawServer::tajSearches(const QStringList &texts)
 {
     double rows = 0;
-    for (const QString &text : adaptedTexts) {
-        PGresult *result = PQexec(m_conn, text.toUtf8().constData());
+    for (const QString &text : texts) {
+        const QByteArray sql = db::serverdialect::adapt(text).sql.toUtf8();
+        PGresult *result = PQexec(m_conn, sql.constData());
         if (PQresultStatus(result) != PGRES_TUPLES_OK) {
             const QString message = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
             PQclear(result);

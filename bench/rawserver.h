@@ -8,7 +8,7 @@ struct pg_conn;
 namespace bench {
 
 // The same work as the program's, done on the database server by a plain libpq program: the
-// statement texts already in the server's reading, the rows read as the server sends them.
+// statement texts in the server's reading, the rows read as the server sends them.
 class RawServer
 {
 public:
@@ -18,9 +18,9 @@ public:
     RawServer &operator=(const RawServer &) = delete;
 
     // Every row of a list's members; returns the bytes of the values read.
-    double listMembers(const QString &adaptedMemberQuery, int list);
+    double listMembers(const QString &memberQuery, int list);
     // One TAJ search per text; returns the rows found.
-    double tajSearches(const QStringList &adaptedTexts);
+    double tajSearches(const QStringList &texts);
     // The day's report rows, one at a time, into the same XML rows with stdio, the file
     // synced and renamed over the name. Returns the bytes written, -1 on failure.
     qint64 report(const QString &path);

@@ -1,9 +1,10 @@
 #include "startupcase.h"
 
+#include "rawfile.h"
+
 #include "app/application.h"
 #include "app/ufrmMainZazadoroz.h"
 #include "db/connection.h"
-#include "db/schema.h"
 #include "ui/help.h"
 #include "ui/modal.h"
 
@@ -11,8 +12,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
-
-#include <sqlite3.h>
 
 #include <cstdio>
 
@@ -49,17 +48,10 @@ int runStartup(int argc, char **argv, const QString &dir, qint64 startedMs)
     // the key and its first read, now that everything else is loaded, is what the key costs.
     QElapsedTimer keyTimer;
     keyTimer.start();
-    const QByteArray file
-        = QDir(programDir).filePath(QString::fromLatin1(db::databaseFileName)).toUtf8();
-    sqlite3 *handle = nullptr;
-    sqlite3_open_v2(file.constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
-    const QByteArray key = db::schema::databaseKey();
-    sqlite3_key(handle, key.constData(), int(key.size()));
-    const int rc
-        = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(handle);
+    const bool opened
+        = RawFile(QDir(programDir).filePath(QString::fromLatin1(db::databaseFileName))).isOpen();
     const double keySeconds = double(keyTimer.nsecsElapsed()) / 1e9;
-    if (rc != SQLITE_OK)
+    if (!opened)
         return 1;
     std::printf("%.6f 0 %.6f 0\n", double(shownMs - startedMs) / 1000.0, keySeconds);
     return 0;

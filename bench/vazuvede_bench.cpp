@@ -13,9 +13,8 @@
 #include "startupcase.h"
 
 #include "db/connection.h"
-#include "db/schema.h"
-#include "db/servermove.h"
-#include "db/serversession.h"
+#include "db/engine.h"
+#include "db/newdatabase.h"
 #include "db/statement.h"
 #include "tools/generator.h"
 
@@ -118,18 +117,22 @@ void measureServer(const QString &dir, const QString &path, int list, const QStr
     const QString name
         = QStringLiteral("vazuvede_bench_%1_%2").arg(QCoreApplication::applicationPid()).arg(rows);
     const QString server = serverAdmin + QStringLiteral(" dbname=") + name;
-    std::unique_ptr<db::ServerSession> admin;
+    std::unique_ptr<db::Connection> admin;
     try {
-        admin = std::make_unique<db::ServerSession>(serverAdmin, db::ServerSession::Check::None);
+        admin = std::make_unique<db::Connection>();
+        admin->openServer(serverAdmin, db::Connection::Mode::ExistingAnyVersion);
         admin->execute(QStringLiteral("CREATE DATABASE ") + name);
-        db::ServerSession target(server, db::ServerSession::Check::None);
-        db::servermove::moveFile(path, target);
+        db::Connection file;
+        file.open(path);
+        db::Connection target;
+        target.openServer(server, db::Connection::Mode::ExistingAnyVersion);
+        target.engine().takeOver(file, {});
         target.execute(QStringLiteral("ANALYZE"));
     } catch (const db::Error &e) {
         const QString why = e.message().section(u'\n', 0, 0);
         row("server rows", rows, QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"), "-",
             QStringLiteral("no server: %1").arg(why));
-        if (admin)
+        if (admin && admin->isOpen())
             admin->execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
         return;
     }

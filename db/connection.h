@@ -1,45 +1,40 @@
 #pragma once
 
 #include "error.h"
-#include "valuetype.h"
 
-#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
 #include <memory>
 
-struct sqlite3;
-
 namespace db {
 
-class ServerSession;
-class ServerStatement;
+class Engine;
 
 constexpr auto databaseFileName = "Vazuvede.adat";
-// Decrypted pages kept in memory (16 MB at most): a list of 100,000 members read through its
-// covering index fits, so reading it again after a member dialog decrypts nothing twice.
-constexpr auto pageCachePragma = "PRAGMA cache_size = -16384";
-// Several program instances share one file: a writer waits this long for another's lock.
+// Several program instances and workstations share the data: a writer waits this long for
+// another's lock.
 constexpr int busyTimeoutMs = 8000;
 
-// How long this connection has been waiting for another instance's lock; see waitForTurn.
-struct LockWait
-{
-    qint64 startedMs = 0;
-    quint32 jitter = 0;
-};
-
 // The one connection to the department's data: an encrypted database file, or the database
-// server that the program folder's connection file names. Never creates a file unless asked
-// to (only the database tool does); proves the key with one read while opening.
+// server that the program folder's connection file names. Which engine holds the data is
+// decided while opening and asked nowhere else: every difference is an operation of the
+// engine. Never creates a file unless asked to (only the database tool does); proves the
+// file's key with one read while opening.
 class Connection
 {
 public:
     enum class Mode {
-        Existing,           // the program: the file must exist and carry the current schema version
-        ExistingAnyVersion, // the tool's upgrade: the file must exist, any schema version
-        CreateNew           // the tool: the file must not exist yet
+        Existing,           // the program: the current schema version
+        ExistingAnyVersion, // upgrade and check: any schema version
+        CreateNew           // the database tool: the file must not exist yet
+    };
+    // What the department's data is opened for; the file's use lock follows from it.
+    enum class Use {
+        Work,   // the program and the tool's everyday commands: the current schema version
+        Upkeep, // upgrade and check: any schema version
+        Alone,  // the current schema version, and nobody else may work on the data meanwhile
+        Restore // nobody else may work on the data; the data itself is not opened
     };
 
     Connection();
@@ -47,47 +42,48 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    // Throws db::Error with a Hungarian message that names the file.
+    // The department's data, the one way in for the program, the tool and the tests: the
+    // server when the program folder's connection file names one, the folder's database file
+    // otherwise. Throws db::Error with a Hungarian message that names the file or server.
+    void openDepartment(const QString &programDir, Use use = Use::Work);
+    // The program folder's database file, whatever the connection file says: the move to the
+    // server reads it.
+    void openDepartmentFile(const QString &programDir, Use use);
+    // A database file by its path (the database tool, a backup, the move to the server).
     void open(const QString &path, Mode mode = Mode::Existing);
-    // The server of a libpq connection text; Existing checks the program's schema version,
-    // the other modes take any database.
+    // A server database by its libpq connection text (the move to the server).
     void openServer(const QString &connectionText, Mode mode = Mode::Existing);
-    // The program's own data: the server when the folder's connection file names one, the
-    // folder's database file otherwise.
-    void openProgramDatabase(const QString &programDir);
     void close();
-    bool isOpen() const { return m_db != nullptr || m_server != nullptr; }
-    bool isServer() const { return m_server != nullptr; }
+    bool isOpen() const { return m_engine != nullptr; }
     // The file's path, or the server database's description.
-    QString path() const { return m_path; }
+    QString path() const;
 
     // Runs one or more statements that return no rows.
     void execute(const QString &sql);
     // Runs a statement and returns the first column of its first row (null when no row).
     QVariant scalar(const QString &sql);
 
-    int userVersion();
+    int schemaVersion();
     bool inTransaction() const;
-    // A statement failed inside the transaction and the server undid it; only a rollback (to
+    // A statement failed inside the transaction and the engine undid it; only a rollback (to
     // a savepoint) goes on. Never true for the file, which undoes failed statements alone.
     bool transactionFailed() const;
-    qint64 lastInsertRowId() const;
+    qint64 lastInsertRowId();
 
     // The text that reads a whole table or saved query by name.
-    QString selectAllText(const QString &name) const;
-    // A savepoint's name as this engine's statements write it.
-    QString savepointName(const QString &name) const;
+    static QString selectAllText(const QString &name);
 
-    sqlite3 *handle() const { return m_db; }
-    ServerSession *server() const { return m_server.get(); }
-    // Throws db::Error with the engine's message for a failed result code.
-    void check(int rc) const;
+    // The engine behind the connection, for the work that differs between engines (backup,
+    // upgrade, checks). Throws db::Error when the connection is closed.
+    Engine &engine() const;
 
 private:
-    sqlite3 *m_db = nullptr;
-    std::unique_ptr<ServerSession> m_server;
-    QString m_path;
-    LockWait m_lockWait;
+    std::unique_ptr<Engine> m_engine;
 };
+
+// A plain identifier (a table, saved query, column or savepoint name): ASCII letters, digits
+// and '_', not starting with a digit; both engines read it as it stands. Throws db::Error for
+// anything else.
+QString plainIdentifier(const QString &name);
 
 } // namespace db

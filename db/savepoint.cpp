@@ -6,7 +6,7 @@ namespace db {
 
 Savepoint::Savepoint(Connection &connection, const QString &name)
     : m_connection(connection)
-    , m_name(connection.savepointName(name))
+    , m_name(plainIdentifier(name))
 {
     m_connection.execute(QStringLiteral("SAVEPOINT ") + m_name);
 }

@@ -1,357 +1,236 @@
 #include "schema.h"
 
-#include "connection.h"
 #include "error.h"
-#include "statement.h"
-#include "writetransaction.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStringList>
-
-#include <iterator>
+#include <QHash>
 
 namespace db::schema {
 
 namespace {
 
-// Statement texts write every day as M/D/YYYY; the file keeps ISO text, so that ORDER BY
-// sorts by day and every client reads the same. The conversion lives in the file (CHECKs and
-// triggers in plain SQL), so another program writing M/D/YYYY gets it too.
-
-// M/D/YYYY with a one- or two-digit month and day.
-QString isMonthDayYear(const QString &x)
-{
-    const QString yyyy = QStringLiteral("[0-9][0-9][0-9][0-9]'");
-    return u'(' + x + QStringLiteral(" GLOB '[0-9]/[0-9]/") + yyyy + QStringLiteral(" OR ") + x
-           + QStringLiteral(" GLOB '[0-9][0-9]/[0-9]/") + yyyy + QStringLiteral(" OR ") + x
-           + QStringLiteral(" GLOB '[0-9]/[0-9][0-9]/") + yyyy + QStringLiteral(" OR ") + x
-           + QStringLiteral(" GLOB '[0-9][0-9]/[0-9][0-9]/") + yyyy + u')';
-}
-
-// CAST reads the leading digits only: of the whole text the month, of the text after the
-// first '/' the day.
-QString monthDayYearToIso(const QString &x)
-{
-    return QStringLiteral("printf('%04d-%02d-%02d', CAST(substr(") + x
-           + QStringLiteral(", -4) AS INTEGER), CAST(") + x
-           + QStringLiteral(" AS INTEGER), CAST(substr(") + x + QStringLiteral(", instr(") + x
-           + QStringLiteral(", '/') + 1) AS INTEGER))");
-}
-
-// A stored day or moment, or M/D/YYYY of a real day; '+0 days' turns 2/30 into 3/2, so a
-// day that does not exist never compares equal.
-QString dateCheck(const QString &column)
-{
-    const QString iso = monthDayYearToIso(column);
-    return QStringLiteral("CHECK (") + column + QStringLiteral(" IS NULL OR date(") + column
-           + QStringLiteral(", '+0 days') IS ") + column + QStringLiteral(" OR datetime(") + column
-           + QStringLiteral(", '+0 days') IS ") + column + QStringLiteral(" OR (")
-           + isMonthDayYear(column) + QStringLiteral(" AND date(") + iso
-           + QStringLiteral(", '+0 days') IS ") + iso + QStringLiteral("))");
-}
-
-QString widthCheck(const QString &column, int width)
-{
-    return QStringLiteral("CHECK (length(%1) <= %2)").arg(column).arg(width);
-}
-
-// This SQLite checks the value before the column's affinity turns '3' into 3, so a whole
-// number in text passes too (statement texts write integers between quotes).
-QString integerCheck(const QString &column)
-{
-    return QStringLiteral("CHECK (typeof(%1) IN ('integer', 'null') OR (typeof(%1) = 'text' AND "
-                          "CAST(CAST(%1 AS INTEGER) AS TEXT) IS %1))")
-        .arg(column);
-}
-
-QString textColumn(const QString &column, int width)
-{
-    return column + QStringLiteral(" TEXT ") + widthCheck(column, width);
-}
-
-QString integerColumn(const QString &column)
-{
-    return column + QStringLiteral(" INTEGER ") + integerCheck(column);
-}
-
-QString dateColumn(const QString &column)
-{
-    return column + QStringLiteral(" DATETIME ") + dateCheck(column);
-}
-
-QString table(const QString &name, const QStringList &columns)
-{
-    return QStringLiteral("CREATE TABLE ") + name + QStringLiteral(" (\n    ")
-           + columns.join(QStringLiteral(",\n    ")) + QStringLiteral("\n)");
-}
-
-// The row just written gets its M/D/YYYY days rewritten as ISO text; the CHECKs have
-// already let through only real days.
-QStringList dateTriggers(const QString &tableName, const QStringList &columns)
-{
-    QStringList when;
-    QStringList assignments;
-    for (const QString &column : columns) {
-        when << QStringLiteral("instr(NEW.") + column + QStringLiteral(", '/')");
-        assignments << column + QStringLiteral(" = CASE WHEN instr(") + column
-                           + QStringLiteral(", '/') THEN ") + monthDayYearToIso(column)
-                           + QStringLiteral(" ELSE ") + column + QStringLiteral(" END");
-    }
-    const QString body = QStringLiteral("\nWHEN ") + when.join(QStringLiteral(" OR "))
-                         + QStringLiteral("\nBEGIN\n    UPDATE ") + tableName
-                         + QStringLiteral(" SET ") + assignments.join(QStringLiteral(",\n        "))
-                         + QStringLiteral("\n    WHERE rowid = NEW.rowid;\nEND");
-    return {QStringLiteral("CREATE TRIGGER ") + tableName
-                + QStringLiteral("_DATUM_BESZUR AFTER INSERT ON ") + tableName + body,
-            QStringLiteral("CREATE TRIGGER ") + tableName
-                + QStringLiteral("_DATUM_MODOSIT AFTER UPDATE OF ")
-                + columns.join(QStringLiteral(", ")) + QStringLiteral(" ON ") + tableName + body};
-}
-
-// The list summaries count in a correlated subquery, so a list whose entries all left
-// still shows, with 0.
-QString summaryView(const QString &name, const QString &kindCondition)
-{
-    return QStringLiteral("CREATE VIEW ") + name
-           + QStringLiteral(
-               " AS\n"
-               "SELECT BEAV_TIP.BEAVTIP_KOD AS BEAVTIP_KOD, BEAV_TIP.BEAVTIP_NEV AS BEAVTIP_NEV,\n"
-               "    (SELECT count(*) FROM LISTA INNER JOIN ESEMENY ON LISTA.ESEM_KOD = "
-               "ESEMENY.ES_KOD\n"
-               "     WHERE LISTA.BEAVTIP_KOD = BEAV_TIP.BEAVTIP_KOD AND ESEMENY.LISTAN = 'I') AS "
-               "Listatagok\n"
-               "FROM BEAV_TIP")
-           + kindCondition + QStringLiteral("\nORDER BY BEAV_TIP.BEAVTIP_KOD");
-}
-
-QStringList version1()
-{
-    const QString lista = QStringLiteral("LISTA");
-    QStringList steps;
-    steps << table(QStringLiteral("OSZTALY"), {textColumn(QStringLiteral("INTKOD"), 4),
-                                               textColumn(QStringLiteral("FINKOD"), 9),
-                                               textColumn(QStringLiteral("JAROFEKVO"), 1),
-                                               textColumn(QStringLiteral("OSZTALYNEV"), 50),
-                                               textColumn(QStringLiteral("JELSZO"), 8)})
-          << table(lista,
-                   {QStringLiteral("HIV_SZAM INTEGER PRIMARY KEY AUTOINCREMENT"),
-                    integerColumn(QStringLiteral("BEAVTIP_KOD")),
-                    textColumn(QStringLiteral("TAJ"), 9), textColumn(QStringLiteral("NEV"), 50),
-                    dateColumn(QStringLiteral("LISTARA_DATUM")),
-                    textColumn(QStringLiteral("SURGOSSEG"), 1),
-                    textColumn(QStringLiteral("ESEM_KOD"), 3),
-                    dateColumn(QStringLiteral("ESEM_DATUM")),
-                    dateColumn(QStringLiteral("INS_DATE"))})
-          << table(QStringLiteral("ESEMENY"), {textColumn(QStringLiteral("ES_KOD"), 3),
-                                               textColumn(QStringLiteral("ES_NEV"), 150),
-                                               textColumn(QStringLiteral("LISTAN"), 1)})
-          << table(QStringLiteral("BEAV_TIP"),
-                   {QStringLiteral("BEAVTIP_KOD INTEGER PRIMARY KEY"),
-                    textColumn(QStringLiteral("BEAVTIP_NEV"), 50),
-                    QStringLiteral("BEAVTIP_FAJTA TEXT CHECK (BEAVTIP_FAJTA IN ('V', 'B', 'J'))")})
-          << table(QStringLiteral("LOG"),
-                   {dateColumn(QStringLiteral("DATUM")), integerColumn(QStringLiteral("HIV_SZAM")),
-                    textColumn(QStringLiteral("MEZO"), 10),
-                    textColumn(QStringLiteral("REGI_ERTEK"), 50),
-                    textColumn(QStringLiteral("UJ_ERTEK"), 50)})
-          // The program finds an event by its code and by its name: neither may repeat.
-          << QStringLiteral("CREATE UNIQUE INDEX ESEMENY_KOD ON ESEMENY (ES_KOD)")
-          << QStringLiteral("CREATE UNIQUE INDEX ESEMENY_NEV ON ESEMENY (ES_NEV)");
-    steps << dateTriggers(lista, {QStringLiteral("LISTARA_DATUM"), QStringLiteral("ESEM_DATUM"),
-                                  QStringLiteral("INS_DATE")});
-    steps << dateTriggers(QStringLiteral("LOG"), {QStringLiteral("DATUM")});
-    steps << summaryView(QStringLiteral("QZAZADOROZDB"),
-                         QStringLiteral("\nWHERE BEAV_TIP.BEAVTIP_FAJTA = 'V'"))
-          << summaryView(QStringLiteral("QBETFORGLISTADB"),
-                         QStringLiteral("\nWHERE BEAV_TIP.BEAVTIP_FAJTA = 'B'"))
-          << summaryView(QStringLiteral("QLISTADB"), QString())
-          // The department's codes come from its one row, or are null without it: the report
-          // rows never depend on OSZTALY having a row.
-          << QStringLiteral(
-                 "CREATE VIEW QJELENTES AS\n"
-                 "SELECT (SELECT OSZTALY.INTKOD FROM OSZTALY ORDER BY OSZTALY.rowid LIMIT 1) AS "
-                 "INTKOD,\n"
-                 "    (SELECT OSZTALY.FINKOD FROM OSZTALY ORDER BY OSZTALY.rowid LIMIT 1) AS "
-                 "FINKOD,\n"
-                 "    LISTA.BEAVTIP_KOD AS BEAVTIP_KOD, LISTA.LISTARA_DATUM AS LISTARA_DATUM,\n"
-                 "    LISTA.HIV_SZAM AS HIV_SZAM, LISTA.SURGOSSEG AS SURGOSSEG,\n"
-                 "    LISTA.ESEM_KOD AS ESEM_KOD, LISTA.ESEM_DATUM AS ESEM_DATUM\n"
-                 "FROM LISTA INNER JOIN ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD\n"
-                 "WHERE ESEMENY.LISTAN = 'I'\n"
-                 "ORDER BY LISTA.BEAVTIP_KOD, LISTA.LISTARA_DATUM, LISTA.HIV_SZAM");
-    return steps;
-}
-
-QStringList version2()
-{
-    // The member query reads every column from the first index alone (about four times
-    // faster on a big list than one row lookup per member).
-    return {QStringLiteral("CREATE INDEX LISTA_TAGOK ON LISTA (BEAVTIP_KOD, LISTARA_DATUM, "
-                           "HIV_SZAM, ESEM_KOD, TAJ, NEV, SURGOSSEG, ESEM_DATUM)"),
-            QStringLiteral("CREATE INDEX LISTA_TAJ ON LISTA (TAJ)")};
-}
-
-QStringList stepsOf(int version)
-{
-    switch (version) {
-    case 1:
-        return version1();
-    case 2:
-        return version2();
-    default:
-        return {};
-    }
-}
-
-void removeDatabaseFiles(const QString &path)
-{
-    QFile::remove(path);
-    QFile::remove(path + QStringLiteral("-journal"));
-}
-
-} // namespace
-
-QByteArray databaseKey()
-{
-    return QByteArrayLiteral("hJumbeli");
-}
-
-void migrate(Connection &connection, int fromVersion, int toVersion)
-{
-    if (fromVersion < 0 || toVersion > currentVersion || fromVersion > toVersion)
-        throw Error(QStringLiteral("Az adatbázis nem alakítható át a(z) %1. verzióról a(z) %2. "
-                                   "verzióra")
-                        .arg(fromVersion)
-                        .arg(toVersion));
-    WriteTransaction transaction(connection);
-    // Read under the write lock: another instance may have upgraded the file meanwhile.
-    const int actual = connection.userVersion();
-    if (actual != fromVersion)
-        throw Error(QStringLiteral("Az adatbázis a(z) %1. verziójú, nem a(z) %2.: %3")
-                        .arg(actual)
-                        .arg(fromVersion)
-                        .arg(QDir::toNativeSeparators(connection.path())));
-    for (int version = fromVersion + 1; version <= toVersion; ++version) {
-        for (const QString &step : stepsOf(version))
-            connection.execute(step);
-    }
-    connection.execute(QStringLiteral("PRAGMA user_version = %1").arg(toVersion));
-    transaction.commit();
-}
-
-namespace {
-
-struct List
-{
-    int code;
-    const char *name;
-    const char *kind;
+constexpr Column osztaly[] = {
+    {"INTKOD", Type::Text, 4},      {"FINKOD", Type::Text, 9}, {"JAROFEKVO", Type::Text, 1},
+    {"OSZTALYNEV", Type::Text, 50}, {"JELSZO", Type::Text, 8},
 };
 
-void insertLists(Connection &connection, const List *first, const List *last)
-{
-    Statement list(connection, QStringLiteral("INSERT INTO BEAV_TIP (BEAVTIP_KOD, BEAVTIP_NEV, "
-                                              "BEAVTIP_FAJTA) VALUES (?, ?, ?)"));
-    for (const List *l = first; l != last; ++l) {
-        list.bind(1, l->code);
-        list.bind(2, QString::fromUtf8(l->name));
-        list.bind(3, QString::fromUtf8(l->kind));
-        list.step();
-        list.reset();
-    }
-}
+constexpr Column lista[] = {
+    {"HIV_SZAM", Type::Serial},  {"BEAVTIP_KOD", Type::Integer}, {"TAJ", Type::Text, 9},
+    {"NEV", Type::Text, 50},     {"LISTARA_DATUM", Type::Day},   {"SURGOSSEG", Type::Text, 1},
+    {"ESEM_KOD", Type::Text, 3}, {"ESEM_DATUM", Type::Day},      {"INS_DATE", Type::Day},
+};
+
+constexpr Column esemeny[] = {
+    {"ES_KOD", Type::Text, 3},
+    {"ES_NEV", Type::Text, 150},
+    {"LISTAN", Type::Text, 1},
+};
+
+constexpr Column beavTip[] = {
+    {"BEAVTIP_KOD", Type::Integer, 0, nullptr, true},
+    {"BEAVTIP_NEV", Type::Text, 50},
+    {"BEAVTIP_FAJTA", Type::Text, 1, "VBJ"},
+};
+
+constexpr Column log[] = {
+    {"DATUM", Type::Moment},        {"HIV_SZAM", Type::Integer},  {"MEZO", Type::Text, 10},
+    {"REGI_ERTEK", Type::Text, 50}, {"UJ_ERTEK", Type::Text, 50},
+};
+
+// Reference data first, then the department, the entries and their change log.
+constexpr Table allTables[] = {
+    {"ESEMENY", esemeny}, {"BEAV_TIP", beavTip}, {"OSZTALY", osztaly},
+    {"LISTA", lista},     {"LOG", log, true},
+};
+
+constexpr Index allIndexes[] = {
+    {"OSZTALY_EGY_SOR", "OSZTALY", nullptr, nullptr, IndexKind::OneRowOnServer, 2},
+    // The program finds an event by its code and by its name: neither may repeat.
+    {"ESEMENY_KOD", "ESEMENY", "ES_KOD", nullptr, IndexKind::Unique},
+    {"ESEMENY_NEV", "ESEMENY", "ES_NEV", nullptr, IndexKind::Unique},
+    // The member query reads every column from this index alone (about four times faster on
+    // a big list than one row lookup per member).
+    {"LISTA_TAGOK", "LISTA", "BEAVTIP_KOD, LISTARA_DATUM, HIV_SZAM",
+     "ESEM_KOD, TAJ, NEV, SURGOSSEG, ESEM_DATUM", IndexKind::Plain, 2},
+    {"LISTA_TAJ", "LISTA", "TAJ", nullptr, IndexKind::Plain, 2},
+    // The history of one entry.
+    {"LOG_HIV_SZAM", "LOG", "HIV_SZAM", nullptr, IndexKind::Plain, 2},
+};
+
+// The list summaries count in a correlated subquery, so a list whose entries all left still
+// shows, with 0.
+#define SUMMARY_OF(kindCondition)                                                                  \
+    "SELECT BEAV_TIP.BEAVTIP_KOD AS BEAVTIP_KOD, BEAV_TIP.BEAVTIP_NEV AS BEAVTIP_NEV,\n"           \
+    "    (SELECT count(*) FROM LISTA INNER JOIN ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD\n"      \
+    "     WHERE LISTA.BEAVTIP_KOD = BEAV_TIP.BEAVTIP_KOD AND ESEMENY.LISTAN = 'I') AS "            \
+    "Listatagok\n"                                                                                 \
+    "FROM BEAV_TIP" kindCondition "\nORDER BY BEAV_TIP.BEAVTIP_KOD"
+
+constexpr SavedQuery allSavedQueries[] = {
+    {"QZAZADOROZDB", SUMMARY_OF("\nWHERE BEAV_TIP.BEAVTIP_FAJTA = 'V'")},
+    {"QBETFORGLISTADB", SUMMARY_OF("\nWHERE BEAV_TIP.BEAVTIP_FAJTA = 'B'")},
+    {"QLISTADB", SUMMARY_OF("")},
+    // The department's codes come from its first row, or are null without one: the report
+    // rows never depend on OSZTALY having a row.
+    {"QJELENTES", "SELECT (SELECT OSZTALY.INTKOD FROM OSZTALY LIMIT 1) AS INTKOD,\n"
+                  "    (SELECT OSZTALY.FINKOD FROM OSZTALY LIMIT 1) AS FINKOD,\n"
+                  "    LISTA.BEAVTIP_KOD AS BEAVTIP_KOD, LISTA.LISTARA_DATUM AS LISTARA_DATUM,\n"
+                  "    LISTA.HIV_SZAM AS HIV_SZAM, LISTA.SURGOSSEG AS SURGOSSEG,\n"
+                  "    LISTA.ESEM_KOD AS ESEM_KOD, LISTA.ESEM_DATUM AS ESEM_DATUM\n"
+                  "FROM LISTA INNER JOIN ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD\n"
+                  "WHERE ESEMENY.LISTAN = 'I'\n"
+                  "ORDER BY LISTA.BEAVTIP_KOD, LISTA.LISTARA_DATUM, LISTA.HIV_SZAM"},
+};
+#undef SUMMARY_OF
+
+// Names the statements give their results beyond the columns.
+constexpr const char *resultNames[] = {"Listatagok"};
 
 } // namespace
 
-void insertReferenceData(Connection &connection)
+std::span<const Table> tables()
 {
-    struct Event
-    {
-        const char *code;
-        const char *name;
-        const char *onList;
-    };
-    // A new entry always starts with "Várakozás"; the rest are the ways an entry leaves its
-    // list, or stays on it postponed.
-    static const Event events[] = {
-        {"VAR", "Várakozás", "I"},
-        {"HAL", "Halasztva a beteg kérésére", "I"},
-        {"BEA", "Beavatkozás megtörtént", "N"},
-        {"KER", "Levéve a beteg kérésére", "N"},
-        {"ELH", "Elhunyt", "N"},
-        {"ATH", "Más intézménybe áthelyezve", "N"},
-        {"NJE", "Nem jelent meg", "N"},
-    };
-    // An outpatient department works on list 0 from its first start, and the TAJ search
-    // finds only entries whose list has a row here.
-    static const List outpatientList[] = {{0, "Járóbeteg-ellátás", "J"}};
-
-    WriteTransaction transaction(connection);
-    Statement event(
-        connection,
-        QStringLiteral("INSERT INTO ESEMENY (ES_KOD, ES_NEV, LISTAN) VALUES (?, ?, ?)"));
-    for (const Event &e : events) {
-        event.bind(1, QString::fromUtf8(e.code));
-        event.bind(2, QString::fromUtf8(e.name));
-        event.bind(3, QString::fromUtf8(e.onList));
-        event.step();
-        event.reset();
-    }
-    insertLists(connection, std::begin(outpatientList), std::end(outpatientList));
-    transaction.commit();
+    return allTables;
 }
 
-void insertSampleLists(Connection &connection)
+std::span<const Index> indexes()
 {
-    static const List lists[] = {
-        {1, "Csípőprotézis beültetése", "V"}, {2, "Térdprotézis beültetése", "V"},
-        {3, "Szürkehályog-műtét", "V"},       {4, "Epehólyag-eltávolítás", "V"},
-        {5, "Lágyéksérv-műtét", "V"},         {11, "Belgyógyászati felvétel", "B"},
-        {12, "Sebészeti felvétel", "B"},      {13, "Nőgyógyászati felvétel", "B"},
-    };
-    if (connection.inTransaction()) {
-        insertLists(connection, std::begin(lists), std::end(lists));
-        return;
-    }
-    WriteTransaction transaction(connection);
-    insertLists(connection, std::begin(lists), std::end(lists));
-    transaction.commit();
+    return allIndexes;
 }
 
-void createDatabase(const QString &path, Contents contents)
+std::span<const SavedQuery> savedQueries()
 {
-    Connection connection;
-    connection.open(path, Connection::Mode::CreateNew);
-    try {
-        migrate(connection, 0);
-        insertReferenceData(connection);
-        if (contents == Contents::WithSampleLists)
-            insertSampleLists(connection);
-        connection.close();
-    } catch (...) {
-        connection.close();
-        removeDatabaseFiles(path);
-        throw;
-    }
+    return allSavedQueries;
 }
 
-int upgradeDatabase(const QString &path)
+const Table &table(QAnyStringView name)
 {
-    Connection connection;
-    connection.open(path, Connection::Mode::ExistingAnyVersion);
-    const int version = connection.userVersion();
+    for (const Table &t : allTables) {
+        if (QAnyStringView::compare(name, QLatin1StringView(t.name)) == 0)
+            return t;
+    }
+    throw Error(QStringLiteral("Ismeretlen tábla: %1").arg(name.toString()));
+}
+
+const Column &column(QAnyStringView tableName, QAnyStringView name)
+{
+    for (const Column &c : table(tableName).columns) {
+        if (QAnyStringView::compare(name, QLatin1StringView(c.name)) == 0)
+            return c;
+    }
+    throw Error(
+        QStringLiteral("Ismeretlen oszlop: %1.%2").arg(tableName.toString(), name.toString()));
+}
+
+int width(QAnyStringView tableName, QAnyStringView name)
+{
+    return column(tableName, name).width;
+}
+
+QStringList columnNames(const Table &t, int version)
+{
+    QStringList names;
+    for (const Column &c : t.columns) {
+        if (c.since <= version)
+            names << QString::fromLatin1(c.name);
+    }
+    return names;
+}
+
+QStringList splitColumns(const char *columns)
+{
+    if (!columns)
+        return {};
+    QStringList names = QString::fromLatin1(columns).split(u',');
+    for (QString &name : names)
+        name = name.trimmed();
+    return names;
+}
+
+QString createTableText(const Table &t, const QString &name, int version,
+                        const std::function<QString(const Column &)> &declare)
+{
+    QStringList declared;
+    for (const Column &c : t.columns) {
+        if (c.since <= version)
+            declared << declare(c);
+    }
+    return QStringLiteral("CREATE TABLE ") + name + QStringLiteral(" (\n    ")
+           + declared.join(QStringLiteral(",\n    ")) + QStringLiteral("\n)");
+}
+
+QString allowedCheckText(const Column &c)
+{
+    if (!c.allowed)
+        return {};
+    QStringList values;
+    for (const char *letter = c.allowed; *letter; ++letter)
+        values << QStringLiteral("'%1'").arg(QLatin1Char(*letter));
+    return QStringLiteral("CHECK (%1 IN (%2))")
+        .arg(QLatin1StringView(c.name), values.join(QStringLiteral(", ")));
+}
+
+QString createIndexText(const Index &index, bool includedColumns)
+{
+    const QString head
+        = QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (")
+              .arg(index.kind == IndexKind::Plain ? QString() : QStringLiteral("UNIQUE "),
+                   QLatin1StringView(index.name), QLatin1StringView(index.table));
+    if (index.kind == IndexKind::OneRowOnServer)
+        return head + QStringLiteral("(true))");
+    QStringList columns = splitColumns(index.columns);
+    const QStringList included = splitColumns(index.included);
+    if (included.isEmpty() || !includedColumns)
+        return head + (columns << included).join(QStringLiteral(", ")) + u')';
+    return head + columns.join(QStringLiteral(", ")) + QStringLiteral(") INCLUDE (")
+           + included.join(QStringLiteral(", ")) + u')';
+}
+
+QString createViewText(const SavedQuery &query, bool replacing)
+{
+    return QStringLiteral("CREATE %1VIEW %2 AS\n%3")
+        .arg(replacing ? QStringLiteral("OR REPLACE ") : QString(), QLatin1StringView(query.name),
+             QLatin1StringView(query.select));
+}
+
+QString describedName(const QString &lowerCaseName)
+{
+    static const QHash<QString, QString> names = [] {
+        QHash<QString, QString> map;
+        const auto add = [&map](const char *name) {
+            const QString spelled = QString::fromLatin1(name);
+            map.insert(spelled.toLower(), spelled);
+        };
+        for (const Table &t : allTables) {
+            for (const Column &c : t.columns)
+                add(c.name);
+        }
+        for (const char *name : resultNames)
+            add(name);
+        return map;
+    }();
+    return names.value(lowerCaseName, lowerCaseName);
+}
+
+} // namespace db::schema
+
+namespace db::schema {
+
+void requireCurrentVersion(int version, const QString &where, const QString &upgradeCommand)
+{
     if (version == currentVersion)
-        return version;
-    if (version < 1 || version > currentVersion)
-        throw Error(QStringLiteral("Az adatbázisfájl ismeretlen változatú (%1. verzió), nem "
-                                   "frissíthető: %2")
+        return;
+    if (version == 0)
+        throw Error(QStringLiteral("Az adatbázisban nincsenek a program táblái: %1").arg(where));
+    if (version > 0 && version < currentVersion)
+        throw Error(QStringLiteral("Az adatbázis régebbi változatú (%1. verzió): %2\n"
+                                   "Frissítse a következő paranccsal: %3")
                         .arg(version)
-                        .arg(QDir::toNativeSeparators(path)));
-    migrate(connection, version, currentVersion);
-    return version;
+                        .arg(where, upgradeCommand));
+    throw Error(QStringLiteral("Az adatbázis ismeretlen változatú (%1. verzió), ez a program "
+                               "a(z) %2. verziót ismeri: %3")
+                    .arg(version)
+                    .arg(currentVersion)
+                    .arg(where));
 }
 
 } // namespace db::schema

@@ -1,45 +1,110 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QString>
+#include <QStringList>
 
-namespace db {
-class Connection;
-}
+#include <functional>
+#include <span>
 
-// The layout of the database file: tables, saved queries (views), date triggers and
-// indexes, with the schema version kept in PRAGMA user_version.
+// The program's database, described once: tables, columns, widths, checks, indexes and the
+// saved queries. Both engines make their tables from it, the datasets take their fields from
+// it, and every width check (the dialogs, the administration tool, the rules) reads it here,
+// so a column is changed in one place.
 namespace db::schema {
 
-// The version this program reads and writes. The program refuses any other.
+// The version this program reads and writes; each engine keeps it in the database. The
+// program refuses any other.
 constexpr int currentVersion = 2;
 
-// The key that protects the file; it goes to sqlite3_key only, never into SQL text.
-QByteArray databaseKey();
-
-// Brings an open connection's schema from one version to another (0 = an empty file),
-// in one write transaction: each version's steps in order, then the new user_version.
-void migrate(Connection &connection, int fromVersion, int toVersion = currentVersion);
-
-// What a new file holds besides its schema.
-enum class Contents {
-    Empty,          // the department's event kinds and list 0; the department defines its lists
-    WithSampleLists // the same and a few waiting and patient-admission lists, for trying it out
+enum class Type {
+    Serial,  // a whole number the database gives each new row, never the same twice
+    Integer, // a whole number
+    Text,    // at most width characters
+    Day,     // a calendar day
+    Moment   // a day and a time of day, to the second
 };
 
-// Writes what every department needs, in one write transaction: the event kinds (ESEMENY,
-// "Várakozás" among them) and list 0, the single list of an outpatient department.
-void insertReferenceData(Connection &connection);
+struct Column
+{
+    const char *name;
+    Type type;
+    int width = 0;                 // Text: the most characters a value may have
+    const char *allowed = nullptr; // Text: the only values it takes, one letter each ("VBJ")
+    bool key = false;              // the table's primary key (a Serial is one by itself)
+    int since = 1;                 // the schema version that brought the column
+};
 
-// Writes a few waiting lists and patient-admission lists (BEAV_TIP), in the caller's write
-// transaction or in one of its own.
-// Lists for trying the program out, never made unasked: a real department defines its own.
-void insertSampleLists(Connection &connection);
+struct Table
+{
+    const char *name;
+    std::span<const Column> columns;
+    bool onlyGrows = false; // rows are added, never changed (the change log)
+};
 
-// Creates a new database file with the current schema and the reference data (and the sample
-// lists when asked for); refuses a file that already exists (db::Error).
-void createDatabase(const QString &path, Contents contents = Contents::Empty);
+enum class IndexKind {
+    Plain,
+    Unique,
+    // The table holds one row: a second one from another workstation is refused even when
+    // both looked before either wrote. The file needs none (a writer holds the whole file,
+    // and an older file may hold a second row, of which the program uses the first).
+    OneRowOnServer
+};
 
-// Brings an older file up to date without losing a row; returns the version it had.
-int upgradeDatabase(const QString &path);
+struct Index
+{
+    const char *name;
+    const char *table;
+    const char *columns;  // comma-separated: the searched columns
+    const char *included; // comma-separated: further columns read from the index alone
+    IndexKind kind = IndexKind::Plain;
+    int since = 1;
+};
+
+// A saved query: opened by name like a table; its text runs as it stands on both engines.
+struct SavedQuery
+{
+    const char *name;
+    const char *select;
+};
+
+std::span<const Table> tables();
+std::span<const Index> indexes();
+std::span<const SavedQuery> savedQueries();
+
+// Throws db::Error for a table or column the description does not hold.
+const Table &table(QAnyStringView name);
+const Column &column(QAnyStringView table, QAnyStringView column);
+// The width of a text column.
+int width(QAnyStringView table, QAnyStringView column);
+
+// The columns a table had at a schema version, in order.
+QStringList columnNames(const Table &table, int version = currentVersion);
+QStringList splitColumns(const char *columns);
+
+// CREATE TABLE of a table as it was at a version, under a name; each engine declares the
+// columns its own way.
+QString createTableText(const Table &table, const QString &name, int version,
+                        const std::function<QString(const Column &)> &declare);
+// The CHECK that holds a column to its allowed values (both engines read it alike); empty
+// for a column that takes any value.
+QString allowedCheckText(const Column &column);
+// CREATE INDEX, made only where it is missing; an engine without included columns puts them
+// after the searched ones.
+QString createIndexText(const Index &index, bool includedColumns);
+// CREATE VIEW, or CREATE OR REPLACE VIEW where the engine keeps the rights given on it.
+QString createViewText(const SavedQuery &query, bool replacing = false);
+
+// A name the server gave back in lower case, in the spelling of the description (hiv_szam ->
+// HIV_SZAM, listatagok -> Listatagok); any other name as it is.
+QString describedName(const QString &lowerCaseName);
+
+} // namespace db::schema
+
+namespace db::schema {
+
+// Throws db::Error for a database whose version this program cannot work with: without the
+// program's tables, older (saying how to upgrade it), or unknown. where names the database.
+void requireCurrentVersion(int version, const QString &where, const QString &upgradeCommand);
 
 } // namespace db::schema

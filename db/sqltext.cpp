@@ -19,11 +19,4 @@ QString sqlDateText(const QDate &date)
         .arg(date.year(), 4, 10, QLatin1Char('0'));
 }
 
-QString quotedIdentifier(const QString &name)
-{
-    QString text = name;
-    text.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + text + u'"';
-}
-
 } // namespace db

@@ -13,7 +13,4 @@ QString quoted(const QString &value);
 // without leading zeros (the 7th of March 2006 is 3/7/2006).
 QString sqlDateText(const QDate &date);
 
-// An identifier (table or saved-query name) between double quotes, quotes inside doubled.
-QString quotedIdentifier(const QString &name);
-
 } // namespace db

@@ -8,12 +8,10 @@
 
 #include <memory>
 
-struct sqlite3_stmt;
-
 namespace db {
 
 class Connection;
-class ServerStatement;
+class EngineStatement;
 
 // A prepared statement on either engine; parameters are 1-based or named (":Name").
 class Statement
@@ -30,8 +28,12 @@ public:
 
     int parameterCount() const;
     QString parameterName(int index) const; // without the ':'; empty for '?'
+    // Days and moments go in as stored text; a whole number beyond qint64 is refused.
     void bind(int index, const QVariant &value);
     void bind(const QString &name, const QVariant &value);
+    // Without a QVariant, for many rows at once.
+    void bindInteger(int index, qint64 value);
+    void bindText(int index, QByteArrayView utf8);
     // True while a row is current; false when the statement has finished.
     bool step();
     void reset();
@@ -48,12 +50,9 @@ public:
     // the same column as another type.
     QByteArrayView utf8(int column) const;
     QVariant value(int column) const; // by the value's own type
-    sqlite3_stmt *handle() const { return m_stmt; }
 
 private:
-    Connection &m_connection;
-    sqlite3_stmt *m_stmt = nullptr;
-    std::unique_ptr<ServerStatement> m_server;
+    std::unique_ptr<EngineStatement> m_statement;
 };
 
 } // namespace db

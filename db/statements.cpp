@@ -2,6 +2,8 @@
 
 #include "sqltext.h"
 
+#include <QStringList>
+
 namespace db::statements {
 
 QString insertOsztaly(const QString &intkod, const QString &finkod, const QString &type,
@@ -73,6 +75,46 @@ QString tajSearch(const QString &taj)
            + quoted(taj)
            + QStringLiteral(") AND (ESEMENY.LISTAN='I') GROUP BY BEAV_TIP.BEAVTIP_KOD, "
                             "BEAV_TIP.BEAVTIP_NEV");
+}
+
+namespace {
+QString insertRow(const char *table, const char *columns, int count)
+{
+    QStringList marks;
+    for (int i = 0; i < count; ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(QLatin1StringView(table), QLatin1StringView(columns),
+             marks.join(QStringLiteral(", ")));
+}
+} // namespace
+
+QString insertDepartmentRow()
+{
+    return insertRow("OSZTALY", "INTKOD, FINKOD, JAROFEKVO, OSZTALYNEV, JELSZO", 5);
+}
+
+QString insertEntryRow()
+{
+    return insertRow("LISTA",
+                     "BEAVTIP_KOD, TAJ, NEV, LISTARA_DATUM, SURGOSSEG, ESEM_KOD, ESEM_DATUM, "
+                     "INS_DATE",
+                     8);
+}
+
+QString insertLogRow()
+{
+    return insertRow("LOG", "DATUM, HIV_SZAM, MEZO, REGI_ERTEK, UJ_ERTEK", 5);
+}
+
+QString insertEventRow()
+{
+    return insertRow("ESEMENY", "ES_KOD, ES_NEV, LISTAN", 3);
+}
+
+QString insertListRow()
+{
+    return insertRow("BEAV_TIP", "BEAVTIP_KOD, BEAVTIP_NEV, BEAVTIP_FAJTA", 3);
 }
 
 } // namespace db::statements

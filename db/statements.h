@@ -38,4 +38,17 @@ QString insertLogEventDate(const QString &hivSzam, const QDate &oldDate, const Q
 // The TAJ search: the patient's entries on their lists, counted per list.
 QString tajSearch(const QString &taj);
 
+// Rows whose values are bound ('?' in the order of the columns named), for the tools and for
+// writing many rows at once; days and moments go in as stored text.
+// OSZTALY: INTKOD, FINKOD, JAROFEKVO, OSZTALYNEV, JELSZO.
+QString insertDepartmentRow();
+// LISTA: BEAVTIP_KOD, TAJ, NEV, LISTARA_DATUM, SURGOSSEG, ESEM_KOD, ESEM_DATUM, INS_DATE.
+QString insertEntryRow();
+// LOG: DATUM, HIV_SZAM, MEZO, REGI_ERTEK, UJ_ERTEK.
+QString insertLogRow();
+// ESEMENY: ES_KOD, ES_NEV, LISTAN.
+QString insertEventRow();
+// BEAV_TIP: BEAVTIP_KOD, BEAVTIP_NEV, BEAVTIP_FAJTA.
+QString insertListRow();
+
 } // namespace db::statements

@@ -3,8 +3,6 @@
 #include <QDate>
 #include <QTime>
 
-#include <sqlite3.h>
-
 #include <cmath>
 #include <limits>
 
@@ -92,30 +90,6 @@ template<typename Char> bool parseInteger(const Char *s, qsizetype length, qint6
 }
 
 } // namespace
-
-QVariant columnValue(sqlite3_stmt *statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return qint64(sqlite3_column_int64(statement, column));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(statement, column);
-    case SQLITE_TEXT:
-        return columnText(statement, column);
-    case SQLITE_BLOB: {
-        const auto *data = static_cast<const char *>(sqlite3_column_blob(statement, column));
-        return QByteArray(data, sqlite3_column_bytes(statement, column));
-    }
-    default:
-        return {};
-    }
-}
-
-QString columnText(sqlite3_stmt *statement, int column)
-{
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
-}
 
 QDateTime parseStoredDateTime(const QString &text)
 {

@@ -5,17 +5,9 @@
 #include <QStringView>
 #include <QVariant>
 
-struct sqlite3_stmt;
-
-// How values cross between the database file and the program: the SQLite value of a result
-// column, and the stored text of days and moments ('YYYY-MM-DD', 'YYYY-MM-DD HH:MM:SS').
+// How days and moments cross between the database and the program: their stored text
+// ('YYYY-MM-DD', 'YYYY-MM-DD HH:MM:SS'), and whole numbers in text.
 namespace db {
-
-// A result column's value by its own SQLite type: qint64, double, QString, QByteArray, or a
-// null QVariant.
-QVariant columnValue(sqlite3_stmt *statement, int column);
-// A result column's value as text (UTF-8 as stored).
-QString columnText(sqlite3_stmt *statement, int column);
 
 // Parses stored date text: 'YYYY-MM-DD', 'YYYY-MM-DD HH:MM:SS' or with 'T'; invalid otherwise.
 // The result is in UTC holding the stored wall-clock fields unchanged (the file keeps no zone).

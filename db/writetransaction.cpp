@@ -1,18 +1,15 @@
 #include "writetransaction.h"
 
 #include "connection.h"
+#include "engine.h"
 #include "error.h"
-#include "serverdialect.h"
 
 namespace db {
 
 WriteTransaction::WriteTransaction(Connection &connection)
     : m_connection(connection)
 {
-    // The server locks rows and tables as they are written (or guarded); a writer waits for
-    // another workstation's lock at most busyTimeoutMs.
-    m_connection.execute(m_connection.isServer() ? QStringLiteral("BEGIN")
-                                                 : QStringLiteral("BEGIN IMMEDIATE"));
+    m_connection.engine().beginWrite();
 }
 
 WriteTransaction::~WriteTransaction()
@@ -33,24 +30,19 @@ bool WriteTransaction::isOpen() const
 
 void WriteTransaction::guardTable(const QString &table)
 {
-    if (m_connection.isServer())
-        m_connection.execute(QStringLiteral("LOCK TABLE ") + serverdialect::tableName(table)
-                             + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"));
+    m_connection.engine().guardTable(plainIdentifier(table));
 }
 
 void WriteTransaction::guardRow(const QString &table, const QString &keyColumn, qint64 key)
 {
-    if (m_connection.isServer())
-        m_connection.execute(
-            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = %3 FOR UPDATE")
-                .arg(serverdialect::tableName(table), serverdialect::tableName(keyColumn))
-                .arg(key));
+    m_connection.engine().guardRow(plainIdentifier(table), plainIdentifier(keyColumn), key);
 }
 
 void WriteTransaction::commit()
 {
     if (!isOpen())
-        throw Error(QStringLiteral("Az adatbázis a hiba miatt már visszavonta a módosításokat"));
+        throw Error(QStringLiteral("Az adatbázis a hiba miatt már visszavonta a módosításokat"),
+                    ErrorKind::Aborted);
     m_connection.execute(QStringLiteral("COMMIT"));
     m_done = true;
 }

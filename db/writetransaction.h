@@ -6,9 +6,9 @@ namespace db {
 
 class Connection;
 
-// BEGIN IMMEDIATE at once, so that a writer waits for the lock instead of deadlocking halfway.
-// Rolled back on destruction unless committed; SQLite may already have rolled it back by
-// itself after a disk-full, I/O or busy error, which isOpen() tells.
+// A transaction that will write, begun so that a writer waits for another's lock instead of
+// deadlocking halfway. Rolled back on destruction unless committed; the engine may already
+// have undone it by itself after a disk-full, I/O or busy error, which isOpen() tells.
 class WriteTransaction
 {
 public:

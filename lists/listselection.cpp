@@ -3,7 +3,7 @@
 #include "ufrmListaValaszto.h"
 #include "ufrmListakezelo.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 #include "ui/datasource.h"
 #include "ui/mainhost.h"
 #include "ui/messages.h"

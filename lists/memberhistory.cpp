@@ -1,8 +1,8 @@
 #include "memberhistory.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fielddef.h"
 #include "db/connection.h"
-#include "db/dataset.h"
-#include "db/fielddef.h"
 #include "db/values.h"
 
 #include <QLocale>

@@ -1,7 +1,7 @@
 #include "memberorder.h"
 
-#include "db/dataset.h"
-#include "db/fielddef.h"
+#include "dataset/dataset.h"
+#include "dataset/fielddef.h"
 
 #include <QCollator>
 #include <QCollatorSortKey>

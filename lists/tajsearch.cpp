@@ -4,7 +4,7 @@
 #include "ufrmListaValaszto.h"
 #include "ufrmTAJkeres.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 #include "db/statements.h"
 #include "rules/taj.h"
 #include "ui/datasource.h"

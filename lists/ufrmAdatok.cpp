@@ -4,10 +4,11 @@
 #include "rules/taj.h"
 #include "tajedit.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fields.h"
 #include "db/clock.h"
-#include "db/dataset.h"
 #include "db/error.h"
-#include "db/fields.h"
+#include "db/schema.h"
 #include "db/statements.h"
 #include "ui/controls.h"
 #include "ui/guard.h"
@@ -30,7 +31,6 @@
 
 namespace {
 constexpr int helpContext = 70;
-constexpr int nameMaxLength = 50;
 // The money green of the read-only reference number.
 constexpr QColor moneyGreen(192, 220, 192);
 // The TAJ edit after leaving it: lime green for a valid check digit, red otherwise.
@@ -81,7 +81,7 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members
     eTaj = new lists::TajEdit(QStringLiteral("eTaj"), beteg);
     eNev = new QLineEdit(beteg);
     eNev->setObjectName(QStringLiteral("eNev"));
-    ui::TextValidator::limit(eNev, nameMaxLength);
+    ui::TextValidator::limit(eNev, db::schema::width("LISTA", "NEV"));
     dtpListara = datePicker(beteg, "dtpListara", QStringLiteral("Listárakerülés"));
 
     rgSurgos = new ui::RadioGroup(

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 #include "ui/dialog.h"
 
 class QComboBox;

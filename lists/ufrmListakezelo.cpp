@@ -7,10 +7,10 @@
 #include "ufrmAdatok.h"
 #include "ufrmNaplo.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fields.h"
 #include "db/clock.h"
-#include "db/dataset.h"
 #include "db/error.h"
-#include "db/fields.h"
 #include "db/statements.h"
 #include "files/safesave.h"
 #include "rules/member.h"

@@ -3,7 +3,7 @@
 #include "memberlisting.h"
 #include "membersearch.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 #include "ui/datasetmodel.h"
 #include "ui/datasource.h"
 #include "ui/dialog.h"

@@ -1,8 +1,8 @@
 #include "adoxmlwriter.h"
 
+#include "dataset/fielddef.h"
+#include "dataset/fields.h"
 #include "db/error.h"
-#include "db/fielddef.h"
-#include "db/fields.h"
 #include "variantrow.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/fielddef.h"
+#include "dataset/fielddef.h"
 #include "reportcell.h"
 
 #include <QByteArray>

@@ -3,9 +3,9 @@
 #include "adoxml.h"
 #include "reportfile.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
+#include "dataset/fields.h"
 #include "db/error.h"
-#include "db/fields.h"
 #include "db/statement.h"
 
 #include <exception>

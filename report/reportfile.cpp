@@ -2,7 +2,7 @@
 
 #include "adoxml.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 #include "db/error.h"
 #include "files/safesave.h"
 

@@ -1,7 +1,7 @@
 #include "department.h"
 
+#include "dataset/dataset.h"
 #include "db/connection.h"
-#include "db/dataset.h"
 #include "db/error.h"
 #include "db/statements.h"
 #include "db/writetransaction.h"

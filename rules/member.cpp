@@ -1,10 +1,11 @@
 #include "member.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fielddef.h"
 #include "db/connection.h"
-#include "db/dataset.h"
 #include "db/error.h"
-#include "db/fielddef.h"
 #include "db/savepoint.h"
+#include "db/schema.h"
 #include "db/statements.h"
 #include "db/writetransaction.h"
 #include "taj.h"
@@ -81,7 +82,8 @@ bool logChanges(db::Dataset &aqModosit, const QString &hivSzam, const QString &n
         // recorded an event since the list manager read its rows.
         db::Dataset stored;
         stored.setConnection(aqModosit.connection());
-        stored.setFields({{QStringLiteral("ESEM_KOD"), db::FieldKind::Text, 3},
+        stored.setFields({{QStringLiteral("ESEM_KOD"), db::FieldKind::Text,
+                           db::schema::width("LISTA", "ESEM_KOD")},
                           {QStringLiteral("ESEM_DATUM"), db::FieldKind::DateTime, 0}});
         stored.setSql(QStringLiteral("SELECT ESEM_KOD, ESEM_DATUM FROM LISTA "
                                      "WHERE HIV_SZAM = :HivSzam"));

@@ -2,10 +2,12 @@
 
 #include "db/clock.h"
 #include "db/connection.h"
+#include "db/engine.h"
 #include "db/error.h"
-#include "db/schema.h"
+#include "db/newdatabase.h"
 #include "db/sqltext.h"
 #include "db/statement.h"
+#include "db/statements.h"
 #include "db/writetransaction.h"
 #include "rules/taj.h"
 
@@ -14,8 +16,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <array>
@@ -142,19 +142,6 @@ private:
     std::vector<QByteArray> m_sql;
 };
 
-void bindText(sqlite3_stmt *statement, int index, const QByteArray &text)
-{
-    sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-}
-
-void stepAndReset(db::Connection &connection, sqlite3_stmt *statement)
-{
-    const int rc = sqlite3_step(statement);
-    sqlite3_reset(statement);
-    if (rc != SQLITE_DONE)
-        connection.check(rc);
-}
-
 QList<int> Generator::chooseLists()
 {
     QSet<int> known;
@@ -233,9 +220,7 @@ void Generator::insertDepartment()
 {
     if (m_connection.scalar(QStringLiteral("SELECT count(*) FROM OSZTALY")).toLongLong() > 0)
         return;
-    db::Statement statement(m_connection,
-                            QStringLiteral("INSERT INTO OSZTALY (INTKOD, FINKOD, JAROFEKVO, "
-                                           "OSZTALYNEV, JELSZO) VALUES (?, ?, ?, ?, ?)"));
+    db::Statement statement(m_connection, db::statements::insertDepartmentRow());
     const QString intkod = QStringLiteral("%1").arg(1000 + below(9000));
     statement.bind(1, intkod);
     statement.bind(2, intkod + QStringLiteral("%1").arg(below(100000), 5, 10, QLatin1Char('0')));
@@ -296,31 +281,24 @@ void Generator::run(int count)
                      [](const Entry &a, const Entry &b) { return a.created < b.created; });
 
     const DayTexts days(today - daysBack, today);
-    const qint64 cacheSize = m_connection.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong();
-    m_connection.execute(QStringLiteral("PRAGMA cache_size = -65536"));
-    db::Statement insertLista(m_connection,
-                              QStringLiteral("INSERT OR FAIL INTO LISTA (BEAVTIP_KOD, TAJ, NEV, "
-                                             "LISTARA_DATUM, SURGOSSEG, ESEM_KOD, ESEM_DATUM, "
-                                             "INS_DATE) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    db::Statement insertLog(
-        m_connection, QStringLiteral("INSERT OR FAIL INTO LOG (DATUM, HIV_SZAM, MEZO, REGI_ERTEK, "
-                                     "UJ_ERTEK) VALUES (?, ?, ?, ?, ?)"));
-    sqlite3_stmt *lista = insertLista.handle();
-    sqlite3_stmt *log = insertLog.handle();
+    m_connection.engine().setBulkWriting(true);
+    db::Statement lista(m_connection, db::statements::insertEntryRow());
+    db::Statement log(m_connection, db::statements::insertLogRow());
     const QByteArray acute("A");
     const QByteArray deferrable("H");
     for (const Entry &entry : entries) {
         const Patient &patient = patients[size_t(entry.patient)];
         const char *eventCode = eventWeights[size_t(entry.event)].code;
-        sqlite3_bind_int64(lista, 1, entry.list);
-        bindText(lista, 2, patient.taj);
-        bindText(lista, 3, patient.name);
-        bindText(lista, 4, days.iso(entry.listara));
-        bindText(lista, 5, entry.acute ? acute : deferrable);
-        sqlite3_bind_text(lista, 6, eventCode, -1, SQLITE_STATIC);
-        bindText(lista, 7, days.iso(entry.eventDay));
-        bindText(lista, 8, days.iso(entry.created));
-        stepAndReset(m_connection, lista);
+        lista.bindInteger(1, entry.list);
+        lista.bindText(2, patient.taj);
+        lista.bindText(3, patient.name);
+        lista.bindText(4, days.iso(entry.listara));
+        lista.bindText(5, entry.acute ? acute : deferrable);
+        lista.bindText(6, eventCode);
+        lista.bindText(7, days.iso(entry.eventDay));
+        lista.bindText(8, days.iso(entry.created));
+        lista.step();
+        lista.reset();
         if (entry.event == 0)
             continue;
 
@@ -332,19 +310,20 @@ void Generator::run(int count)
         const QByteArray when = days.iso(std::min(today, entry.eventDay + below(3))) + time;
         const auto writeLog
             = [&](const char *column, const QByteArray &oldValue, const QByteArray &newValue) {
-                  bindText(log, 1, when);
-                  sqlite3_bind_int64(log, 2, hivSzam);
-                  sqlite3_bind_text(log, 3, column, -1, SQLITE_STATIC);
-                  bindText(log, 4, oldValue);
-                  bindText(log, 5, newValue);
-                  stepAndReset(m_connection, log);
+                  log.bindText(1, when);
+                  log.bindInteger(2, hivSzam);
+                  log.bindText(3, column);
+                  log.bindText(4, oldValue);
+                  log.bindText(5, newValue);
+                  log.step();
+                  log.reset();
               };
         writeLog("ESEM_KOD", QByteArray(eventWeights[0].code), QByteArray(eventCode));
         if (entry.eventDay != entry.created)
             writeLog("ESEM_DATUM", days.sql(entry.created), days.sql(entry.eventDay));
     }
     transaction.commit();
-    m_connection.execute(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize));
+    m_connection.engine().setBulkWriting(false);
 }
 
 } // namespace

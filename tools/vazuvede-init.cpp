@@ -1,5 +1,6 @@
 // The database tool: creates a fresh Vazuvede.adat, or brings an older one up to date.
 #include "db/error.h"
+#include "db/newdatabase.h"
 #include "db/schema.h"
 
 #include <QCoreApplication>

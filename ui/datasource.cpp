@@ -1,6 +1,6 @@
 #include "datasource.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 
 namespace ui {
 

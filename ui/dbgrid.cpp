@@ -2,7 +2,7 @@
 
 #include "datasource.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 
 #include <QAbstractProxyModel>
 #include <QHeaderView>

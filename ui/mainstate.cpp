@@ -1,14 +1,9 @@
 #include "mainstate.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fields.h"
 #include "db/connection.h"
-#include "db/connectionfile.h"
-#include "db/dataset.h"
 #include "db/error.h"
-#include "db/fields.h"
-
-#include <QDir>
-
-#include <optional>
 
 namespace ui {
 
@@ -39,21 +34,7 @@ MainState::~MainState()
 
 void MainState::connect()
 {
-    // The department's data on a server has no file to restore from a backup.
-    if (const std::optional<QString> server = db::connectionfile::read(m_programDir)) {
-        m_connection.openServer(*server);
-        return;
-    }
-    const QString path = QDir(m_programDir).filePath(QString::fromLatin1(db::databaseFileName));
-    // Where the side file cannot be made the folder is not writable either, and opening the
-    // database says so in its own words.
-    if (!m_useLock.isLocked()
-        && m_useLock.tryLock(path, db::UseLock::Kind::Shared) == db::UseLock::Result::Busy)
-        throw db::Error(QStringLiteral("Az adatbázist éppen visszaállítják egy mentésből, ezért "
-                                       "most nem nyitható meg: %1\nPróbálja újra néhány perc "
-                                       "múlva!")
-                            .arg(QDir::toNativeSeparators(path)));
-    m_connection.open(path);
+    m_connection.openDepartment(m_programDir);
 }
 
 void MainState::requireAccess() const

@@ -4,9 +4,8 @@
 #include "loginhost.h"
 #include "mainhost.h"
 
+#include "dataset/dataset.h"
 #include "db/connection.h"
-#include "db/dataset.h"
-#include "db/uselock.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -26,9 +25,9 @@ public:
     QWidget *mainWidget() override { return m_mainWidget; }
     QString programDir() const override { return m_programDir; }
 
-    // Opens Vazuvede.adat of the program folder (start-up, and the first later action
-    // after the connection was closed), holding its use lock from then on so that nobody
-    // restores a backup over the file while this run works on it.
+    // Opens the department's data of the program folder (start-up, and the first later
+    // action after the connection was closed); a file's use lock is held from then on, so
+    // that nobody restores a backup over it while this run works on it.
     void connect();
     // Recorded when the registration or the login has been passed in this run; until then
     // every accessor of MainHost to the data refuses, so no action reaches it.
@@ -69,7 +68,6 @@ private:
     QWidget *m_mainWidget;
     QString m_programDir;
     bool m_accessGranted = false;
-    db::UseLock m_useLock;
     db::Connection m_connection;
     db::Dataset m_atOsztaly;
     db::Dataset m_aqAlt;

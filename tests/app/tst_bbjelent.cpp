@@ -6,6 +6,7 @@
 #include "app/ufrmMainZazadoroz.h"
 #include "db/clock.h"
 #include "db/connection.h"
+#include "db/statement.h"
 #include "db/writetransaction.h"
 #include "report/reportfile.h"
 
@@ -211,11 +212,12 @@ void TestBbJelent::failedSaveKeepsWhatWasThere()
     for (int i = 0; i < 3000; ++i)
         program.addEntry();
     transaction.commit();
-    // A control character no report may carry (chr on the server, char in the file).
-    program.connection().execute(
-        QStringLiteral("UPDATE LISTA SET SURGOSSEG = %1(7) WHERE HIV_SZAM = (SELECT max(HIV_SZAM) "
-                       "FROM LISTA)")
-            .arg(program.connection().isServer() ? QStringLiteral("chr") : QStringLiteral("char")));
+    // A control character no report may carry.
+    db::Statement bell(program.connection(),
+                       QStringLiteral("UPDATE LISTA SET SURGOSSEG = ? WHERE HIV_SZAM = (SELECT "
+                                      "max(HIV_SZAM) FROM LISTA)"));
+    bell.bind(1, QString(QChar(7)));
+    bell.step();
     program.pressReport();
     QCOMPARE(program.messages.count(), 1);
     QVERIFY2(program.messages.last().startsWith(

@@ -1,6 +1,6 @@
-#include "db/column.h"
-#include "db/textarena.h"
-#include "db/textcolumn.h"
+#include "dataset/column.h"
+#include "dataset/textarena.h"
+#include "dataset/textcolumn.h"
 
 #include <QDateTime>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "support/tempdatabase.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fielddef.h"
 #include "db/connection.h"
-#include "db/dataset.h"
-#include "db/fielddef.h"
 #include "db/statement.h"
 #include "db/values.h"
 
@@ -292,18 +292,22 @@ private Q_SLOTS:
         QVERIFY(set->value(QStringLiteral("S")).isNull());
     }
 
-    void openByNameQuotesTheName()
+    void openByNameTakesPlainNamesOnly()
     {
-        m_connection.execute(QStringLiteral("CREATE TEMP TABLE \"Fura \"\"név\"\"\" (A)"));
-        m_connection.execute(QStringLiteral("INSERT INTO \"Fura \"\"név\"\"\" VALUES ('ott')"));
         db::Dataset set;
         set.setConnection(&m_connection);
-        set.setTableName(QStringLiteral("Fura \"név\""));
+        set.setTableName(QStringLiteral("T"));
         set.open();
-        QCOMPARE(set.value(QStringLiteral("A")), QVariant(QStringLiteral("ott")));
-        set.setTableName(QStringLiteral("T\"; DROP TABLE T; --"));
-        QVERIFY(
-            testsupport::dbErrorOf([&] { set.open(); }).contains(QStringLiteral("no such table")));
+        QCOMPARE(set.recordCount(), 4);
+        // A name reaches the statement as it stands on either engine: anything but a plain
+        // name is refused before a statement is made of it.
+        for (const QString &name :
+             {QStringLiteral("Fura \"név\""), QStringLiteral("T; DROP TABLE T"),
+              QStringLiteral("T\"; DROP TABLE T; --")}) {
+            set.setTableName(name);
+            const QString message = testsupport::dbErrorOf([&] { set.open(); });
+            QVERIFY2(message.contains(QStringLiteral("Érvénytelen")), qPrintable(message));
+        }
         QCOMPARE(m_connection.scalar(QStringLiteral("SELECT count(*) FROM T")).toLongLong(), 4);
     }
 

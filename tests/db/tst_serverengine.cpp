@@ -2,29 +2,24 @@
 #include "support/tempdatabase.h"
 
 #include "db/connection.h"
-#include "db/connectionfile.h"
-#include "db/schema.h"
-#include "db/serverdialect.h"
-#include "db/servermove.h"
-#include "db/serverschema.h"
-#include "db/serversession.h"
-#include "db/serverstatement.h"
+#include "db/newdatabase.h"
+#include "db/server/connectionfile.h"
+#include "db/server/serverdialect.h"
+#include "db/statement.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
-
 using testsupport::dbErrorOf;
 using testsupport::TempProgramDir;
 
 namespace {
 
-QList<QStringList> serverRows(db::ServerSession &session, const QString &sql)
+QList<QStringList> serverRows(db::Connection &session, const QString &sql)
 {
-    db::ServerStatement statement(session, sql);
+    db::Statement statement(session, sql);
     QList<QStringList> result;
     while (statement.step()) {
         QStringList row;
@@ -190,7 +185,8 @@ private Q_SLOTS:
         if (connection.isEmpty())
             connection = testsupport::newServerDatabase();
         const QString message = dbErrorOf([&] {
-            db::ServerSession session(connection, db::ServerSession::Check::ProgramSchema);
+            db::Connection session;
+            session.openServer(connection);
         });
         QVERIFY2(message.contains(expected), qPrintable(message));
     }
@@ -216,14 +212,14 @@ private Q_SLOTS:
                 "('2006-03-08 00:00:00', 4, 'ESEM_DATUM', '3/1/2006', NULL)"));
         }
         const QString connection = testsupport::newServerDatabase();
-        db::ServerSession session(connection, db::ServerSession::Check::None);
-        const QList<db::servermove::TableCount> counts
-            = db::servermove::moveFile(dir.databasePath(), session);
+        const QList<db::TableCount> counts = testsupport::moveUp(dir.databasePath(), connection);
         QStringList shown;
         for (const auto &count : counts) {
-            QCOMPARE(count.serverRows, count.fileRows);
-            shown << QStringLiteral("%1=%2").arg(count.table).arg(count.serverRows);
+            QCOMPARE(count.copiedRows, count.sourceRows);
+            shown << QStringLiteral("%1=%2").arg(count.table).arg(count.copiedRows);
         }
+        db::Connection session;
+        session.openServer(connection);
         QCOMPARE(shown.join(u' '), QStringLiteral("ESEMENY=7 BEAV_TIP=1 OSZTALY=1 LISTA=28 LOG=2"));
 
         db::Connection file;
@@ -247,16 +243,18 @@ private Q_SLOTS:
                                      {QStringLiteral("2006-03-08 00:00:00"),
                                       QStringLiteral("3/1/2006"), QStringLiteral("NULL")}}));
         session.execute(QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD, TAJ) VALUES (1, '1')"));
-        QCOMPARE(session.lastInsertId(), 31);
+        QCOMPARE(session.lastInsertRowId(), 31);
 
         // A second move into the same database, or into one with tables of its own, is refused.
         const QString again
-            = dbErrorOf([&] { db::servermove::moveFile(dir.databasePath(), session); });
+            = dbErrorOf([&] { testsupport::moveUp(dir.databasePath(), connection); });
         QVERIFY2(again.contains(QStringLiteral("nem üres")), qPrintable(again));
-        db::ServerSession other(testsupport::newServerDatabase(), db::ServerSession::Check::None);
+        const QString otherText = testsupport::newServerDatabase();
+        db::Connection other;
+        other.openServer(otherText, db::Connection::Mode::ExistingAnyVersion);
         other.execute(QStringLiteral("CREATE TABLE valami (a integer)"));
-        QVERIFY(!dbErrorOf([&] { db::servermove::moveFile(dir.databasePath(), other); }).isEmpty());
-        QCOMPARE(db::serverschema::rowCount(other), 0);
+        QVERIFY(!dbErrorOf([&] { testsupport::moveUp(dir.databasePath(), otherText); }).isEmpty());
+        QCOMPARE(testsupport::programRows(other), 0);
     }
 
     void failedMoveLeavesTheServerEmpty()
@@ -271,11 +269,10 @@ private Q_SLOTS:
                                               QStringLiteral("123456789"), QStringLiteral("F"),
                                               QStringLiteral("Sebészet"), QStringLiteral("jelszo"));
         }
-        db::ServerSession session(testsupport::newServerDatabase(), db::ServerSession::Check::None);
-        const QString message
-            = dbErrorOf([&] { db::servermove::moveFile(dir.databasePath(), session); });
+        const QString server = testsupport::newServerDatabase();
+        const QString message = dbErrorOf([&] { testsupport::moveUp(dir.databasePath(), server); });
         QVERIFY2(message.contains(QStringLiteral("szabályainak")), qPrintable(message));
-        QVERIFY(!db::serverschema::hasOwnObjects(session));
+        QVERIFY(testsupport::isEmptyServerDatabase(server));
     }
 
     void programRoleReadsAndWritesButChangesNoSchema_data()
@@ -303,15 +300,16 @@ private Q_SLOTS:
         static const QString connection = [] {
             const FileDatabase file;
             const QString text = testsupport::newServerDatabase();
-            db::ServerSession admin(text, db::ServerSession::Check::None);
-            db::servermove::moveFile(file.databasePath(), admin);
+            db::Connection admin;
+            admin.openServer(text, db::Connection::Mode::ExistingAnyVersion);
             admin.execute(QStringLiteral("DO $$BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE "
                                          "rolname = 'vazuvede_proba') THEN CREATE ROLE "
                                          "vazuvede_proba LOGIN PASSWORD 'proba'; END IF; END$$"));
-            db::serverschema::grantProgramRole(admin, QStringLiteral("vazuvede_proba"));
+            testsupport::moveUp(file.databasePath(), text, QStringLiteral("vazuvede_proba"));
             return text + QStringLiteral(" user=vazuvede_proba password=proba");
         }();
-        db::ServerSession program(connection, db::ServerSession::Check::ProgramSchema);
+        db::Connection program;
+        program.openServer(connection);
         const QString message = dbErrorOf([&] { program.execute(sql); });
         QVERIFY2(message.isEmpty() == allowed, qPrintable(message));
         if (!allowed)
@@ -341,8 +339,10 @@ private Q_SLOTS:
         QFETCH(bool, streaming);
         QFETCH(bool, columnsFirst);
         QFETCH(int, rows);
-        db::ServerSession session(testsupport::newServerDatabase(), db::ServerSession::Check::None);
-        db::ServerStatement statement(
+        db::Connection session;
+        session.openServer(testsupport::newServerDatabase(),
+                           db::Connection::Mode::ExistingAnyVersion);
+        db::Statement statement(
             session, QStringLiteral("SELECT g AS HIV_SZAM FROM generate_series(1, :n) g"));
         statement.setStreaming(streaming);
         statement.bind(1, rows);
@@ -362,12 +362,14 @@ private Q_SLOTS:
 
     void streamLeftHalfReadFreesTheSession()
     {
-        db::ServerSession session(testsupport::newServerDatabase(), db::ServerSession::Check::None);
+        db::Connection session;
+        session.openServer(testsupport::newServerDatabase(),
+                           db::Connection::Mode::ExistingAnyVersion);
         for (bool inTransaction : {false, true}) {
             if (inTransaction)
                 session.execute(QStringLiteral("BEGIN"));
             {
-                db::ServerStatement big(
+                db::Statement big(
                     session, QStringLiteral("SELECT g, 'x' FROM generate_series(1, 200000) g"));
                 big.setStreaming(true);
                 QVERIFY(big.step());
@@ -382,8 +384,8 @@ private Q_SLOTS:
                 session.execute(QStringLiteral("COMMIT"));
             }
         }
-        db::ServerStatement failing(session, QStringLiteral("SELECT 1 / (g - 3) FROM "
-                                                            "generate_series(1, 5) g"));
+        db::Statement failing(session, QStringLiteral("SELECT 1 / (g - 3) FROM "
+                                                      "generate_series(1, 5) g"));
         failing.setStreaming(true);
         const QString message = dbErrorOf([&] {
             while (failing.step()) {

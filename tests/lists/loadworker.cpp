@@ -3,9 +3,9 @@
 // one line per save, so that the test knows what must be in the database.
 //   loadworker PROGRAMFOLDER WORKER COUNT ACKFILE
 // The folder holds the database file or names the server, as at a department.
+#include "dataset/dataset.h"
 #include "db/clock.h"
 #include "db/connection.h"
-#include "db/dataset.h"
 #include "db/statements.h"
 #include "rules/member.h"
 
@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     try {
         db::Connection connection;
-        connection.openProgramDatabase(args[1]);
+        connection.openDepartment(args[1]);
         db::Dataset aqModosit;
         aqModosit.setConnection(&connection);
         const QDate today = db::today();

@@ -2,7 +2,8 @@
 // first and logs the first one's values as the old ones; a wait past the limit saves nothing.
 #include "tempdatabase.h"
 
-#include "db/dataset.h"
+#include "dataset/dataset.h"
+#include "db/engine.h"
 #include "db/statements.h"
 #include "db/writetransaction.h"
 #include "rules/member.h"
@@ -20,8 +21,10 @@ QString logText(db::Connection &connection)
 {
     QStringList lines;
     for (const QVariantList &row :
-         rows(connection, QStringLiteral("SELECT MEZO, REGI_ERTEK, UJ_ERTEK FROM LOG ORDER BY ")
-                              + insertionOrder(connection)))
+         rows(connection,
+              connection.engine().writtenOrderText(
+                  QStringLiteral("LOG"), {QStringLiteral("MEZO"), QStringLiteral("REGI_ERTEK"),
+                                          QStringLiteral("UJ_ERTEK")})))
         lines << QStringLiteral("%1 %2>%3")
                      .arg(row.value(0).toString(), row.value(1).toString(),
                           row.value(2).toString());

@@ -3,6 +3,7 @@
 // server), each event change has exactly its LOG rows, and the file is sound.
 #include "tempdatabase.h"
 
+#include "db/checkup.h"
 #include "db/connection.h"
 
 #include <QElapsedTimer>
@@ -52,9 +53,8 @@ void checkDatabase(const TempProgramDir &dir, const Acks &acks, int *entriesFoun
 {
     db::Connection connection;
     dir.connect(connection);
-    if (!connection.isServer())
-        QCOMPARE(connection.scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
-                 QStringLiteral("ok"));
+    const db::Checkup checkup = db::checkDatabase(connection);
+    QVERIFY2(checkup.intact, qPrintable(checkup.verdict));
     QHash<qint64, QString> codes;
     for (const QVariantList &row : rows(connection, QStringLiteral("SELECT HIV_SZAM, ESEM_KOD "
                                                                    "FROM LISTA")))

@@ -1,11 +1,13 @@
 // The member dialog's rules without its window: the TAJ check digit and the TAJ edit's
 // reading, the input checks in their order, and saving an event with its LOG rows.
 #include "department.h"
+#include "serverdatabase.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fields.h"
 #include "db/clock.h"
 #include "db/connection.h"
-#include "db/dataset.h"
-#include "db/fields.h"
+#include "db/engine.h"
 #include "db/statement.h"
 #include "db/statements.h"
 #include "lists/tajedit.h"
@@ -50,13 +52,13 @@ QString logRows(db::Connection &connection)
 {
     QStringList texts;
     for (const QVariantList &row :
-         rows(connection, u"SELECT HIV_SZAM, MEZO, REGI_ERTEK, UJ_ERTEK, "
-                          u"DATUM FROM LOG ORDER BY "_s
-                              + testsupport::insertionOrder(connection))) {
+         rows(connection, connection.engine().writtenOrderText(
+                              u"LOG"_s, {u"HIV_SZAM"_s, u"MEZO"_s, u"REGI_ERTEK"_s, u"UJ_ERTEK"_s,
+                                         u"DATUM"_s}))) {
         QStringList fields;
         for (const QVariant &value : row)
             fields << value.toString();
-        if (connection.isServer()) {
+        if (testsupport::serverEngine()) {
             // The server's NOW() is its own clock, shared by every workstation: a moment of
             // this run stands for the program's pinned clock.
             const QDateTime written

@@ -319,5 +319,5 @@ void TestTajKeres::nextListPressShowsSummaryAgain()
 }
 
 QTEST_MAIN(TestTajKeres)
-#include "db/dataset.h"
+#include "dataset/dataset.h"
 #include "tst_tajkeres.moc"

@@ -3,12 +3,10 @@
 #include "serverdatabase.h"
 #include "tempdatabase.h"
 
+#include "dataset/dataset.h"
 #include "db/clock.h"
 #include "db/connection.h"
-#include "db/dataset.h"
-#include "db/schema.h"
-#include "db/servermove.h"
-#include "db/serversession.h"
+#include "db/newdatabase.h"
 #include "report/dailyreport.h"
 #include "rules/member.h"
 
@@ -87,10 +85,7 @@ void TestReportEngines::serverReportIsTheFilesByteForByte()
     QVERIFY(onLists > 20);
 
     const QString server = newServerDatabase();
-    {
-        db::ServerSession session(server, db::ServerSession::Check::None);
-        db::servermove::moveFile(file, session);
-    }
+    moveUp(file, server);
 
     db::Connection fromFile;
     fromFile.open(file);

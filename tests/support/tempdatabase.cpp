@@ -3,10 +3,11 @@
 #include "serverdatabase.h"
 
 #include "db/connection.h"
-#include "db/connectionfile.h"
 #include "db/error.h"
-#include "db/schema.h"
+#include "db/newdatabase.h"
+#include "db/server/connectionfile.h"
 #include "db/statement.h"
+#include "db/statements.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,7 +74,7 @@ void TempProgramDir::addDatabase(db::schema::Contents contents)
 
 void TempProgramDir::connect(db::Connection &connection) const
 {
-    connection.openProgramDatabase(path());
+    connection.openDepartment(path());
 }
 
 QString TempProgramDir::path() const
@@ -94,9 +95,7 @@ QString TempProgramDir::reportDirPath() const
 void insertDepartment(db::Connection &connection, const QString &intkod, const QString &finkod,
                       const QString &jarofekvo, const QString &name, const QString &password)
 {
-    db::Statement statement(connection,
-                            QStringLiteral("INSERT INTO OSZTALY (INTKOD, FINKOD, JAROFEKVO, "
-                                           "OSZTALYNEV, JELSZO) VALUES (?, ?, ?, ?, ?)"));
+    db::Statement statement(connection, db::statements::insertDepartmentRow());
     statement.bind(1, intkod);
     statement.bind(2, finkod);
     statement.bind(3, jarofekvo);
@@ -108,10 +107,7 @@ void insertDepartment(db::Connection &connection, const QString &intkod, const Q
 qint64 insertEntry(db::Connection &connection, int beavtip, const QString &taj, const QString &nev,
                    QDate listara, const QString &surgosseg, const QString &esemKod, QDate esemDatum)
 {
-    db::Statement statement(
-        connection, QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD, TAJ, NEV, LISTARA_DATUM, "
-                                   "SURGOSSEG, ESEM_KOD, ESEM_DATUM, INS_DATE) "
-                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    db::Statement statement(connection, db::statements::insertEntryRow());
     statement.bind(1, beavtip);
     statement.bind(2, taj);
     statement.bind(3, nev);
@@ -140,7 +136,7 @@ QList<QVariantList> rows(db::Connection &connection, const QString &sql)
 void refuseWrites(db::Connection &connection, const QString &name, const QString &kind,
                   const QString &table, const QString &message, const QString &condition)
 {
-    if (connection.isServer()) {
+    if (serverEngine()) {
         connection.execute(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql "
                                           "AS $$BEGIN RAISE EXCEPTION '%2'; END$$")
                                .arg(name, message));
@@ -160,16 +156,11 @@ void refuseWrites(db::Connection &connection, const QString &name, const QString
 
 void allowWrites(db::Connection &connection, const QString &name, const QString &table)
 {
-    if (connection.isServer())
+    if (serverEngine())
         connection.execute(
             QStringLiteral("DROP TRIGGER %1 ON %2; DROP FUNCTION %1()").arg(name, table));
     else
         connection.execute(QStringLiteral("DROP TRIGGER %1").arg(name));
-}
-
-QString insertionOrder(const db::Connection &connection)
-{
-    return connection.isServer() ? QStringLiteral("ctid") : QStringLiteral("rowid");
 }
 
 QString dbErrorOf(const std::function<void()> &action)

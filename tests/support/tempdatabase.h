@@ -1,7 +1,7 @@
 #pragma once
 
 #include "db/connection.h"
-#include "db/schema.h"
+#include "db/newdatabase.h"
 
 #include <QDate>
 #include <QList>
@@ -51,13 +51,10 @@ QList<QVariantList> rows(db::Connection &connection, const QString &sql);
 
 // Makes every write of the kind (INSERT, UPDATE) into the table fail with the message, as a
 // full disk or a refusing server would, until allowWrites; condition is an SQL expression over
-// NEW (empty: always). Written for the engine the connection has.
+// NEW (empty: always). Written for the engine of the test run.
 void refuseWrites(db::Connection &connection, const QString &name, const QString &kind,
                   const QString &table, const QString &message, const QString &condition = {});
 void allowWrites(db::Connection &connection, const QString &name, const QString &table);
-
-// The column text that orders a table's rows as they were written (the LOG has no key).
-QString insertionOrder(const db::Connection &connection);
 
 // The message of the db::Error the action throws; empty when it throws none.
 QString dbErrorOf(const std::function<void()> &action);

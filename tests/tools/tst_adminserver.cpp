@@ -3,11 +3,8 @@
 #include "adminfixture.h"
 #include "serverdatabase.h"
 
-#include "db/connectionfile.h"
-#include "db/serverschema.h"
-#include "db/serversession.h"
-#include "db/serverstatement.h"
-#include "db/uselock.h"
+#include "db/server/connectionfile.h"
+#include "db/statement.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,8 +19,9 @@ const QString workstationRole = QStringLiteral("vazuvede_munka");
 
 qint64 serverNumber(const QString &connection, const QString &sql)
 {
-    db::ServerSession session(connection, db::ServerSession::Check::None);
-    db::ServerStatement statement(session, sql);
+    db::Connection session;
+    session.openServer(connection, db::Connection::Mode::ExistingAnyVersion);
+    db::Statement statement(session, sql);
     return statement.step() ? statement.int64(0) : -1;
 }
 
@@ -96,7 +94,8 @@ private Q_SLOTS:
         QFile::setPermissions(passFile, QFile::ReadOwner | QFile::WriteOwner);
         qputenv("PGPASSFILE", passFile.toLocal8Bit());
         qunsetenv("PGPASSWORD");
-        db::ServerSession admin(maintenanceDatabase(), db::ServerSession::Check::None);
+        db::Connection admin;
+        admin.openServer(maintenanceDatabase(), db::Connection::Mode::ExistingAnyVersion);
         admin.execute(QStringLiteral("DO $$BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE "
                                      "rolname = '%1') THEN CREATE ROLE %1 LOGIN PASSWORD "
                                      "'munka'; END IF; END$$")
@@ -135,10 +134,11 @@ private Q_SLOTS:
                      .toLongLong(),
                  0);
 
-        db::ServerSession program(workstation, db::ServerSession::Check::ProgramSchema);
+        db::Connection program;
+        program.openServer(workstation);
         program.execute(QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD, TAJ) VALUES (3, '1')"));
         // The number given back in the file is never given again.
-        QCOMPARE(program.lastInsertId(), 5);
+        QCOMPARE(program.lastInsertRowId(), 5);
         QVERIFY(!dbErrorOf([&] { program.execute(QStringLiteral("DROP TABLE LOG")); }).isEmpty());
 
         // Backups of the file would miss the server's data: refused, nothing made.
@@ -168,16 +168,16 @@ private Q_SLOTS:
         FileFolder folder;
         QString server = newServerDatabase();
         QStringList arguments{QStringLiteral("kiszolgalora")};
-        db::UseLock instance;
+        db::Connection instance;
         qint64 serverRows = 0;
         if (situation == u"full") {
             FileFolder other;
             QCOMPARE(other.run({QStringLiteral("kiszolgalora"), server}), 0);
-            db::ServerSession session(server, db::ServerSession::Check::None);
-            serverRows = db::serverschema::rowCount(session);
+            db::Connection session;
+            session.openServer(server);
+            serverRows = programRows(session);
         } else if (situation == u"busy") {
-            QCOMPARE(instance.tryLock(folder.databasePath(), db::UseLock::Kind::Shared),
-                     db::UseLock::Result::Locked);
+            instance.openDepartment(folder.path());
         } else if (situation == u"password") {
             server += QStringLiteral(" password=titok");
         } else if (situation == u"role") {
@@ -190,11 +190,12 @@ private Q_SLOTS:
         QCOMPARE(folder.run(arguments), exitCode);
         QVERIFY2(folder.err.contains(message), qPrintable(folder.err));
         if (situation != u"unreachable") {
-            db::ServerSession session(server.section(QStringLiteral(" password="), 0, 0),
-                                      db::ServerSession::Check::None);
-            QCOMPARE(db::serverschema::rowCount(session), serverRows);
+            const QString bare = server.section(QStringLiteral(" password="), 0, 0);
+            db::Connection session;
+            session.openServer(bare, db::Connection::Mode::ExistingAnyVersion);
+            QCOMPARE(programRows(session), serverRows);
             if (situation != u"full")
-                QVERIFY(!db::serverschema::hasOwnObjects(session));
+                QVERIFY(isEmptyServerDatabase(bare));
         }
         db::Connection file;
         file.open(folder.databasePath());

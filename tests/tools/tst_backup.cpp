@@ -2,10 +2,10 @@
 // and the tool as a process (exit statuses, the password fed on standard input).
 #include "adminfixture.h"
 
-#include "admin/backup.h"
+#include "db/checkup.h"
 #include "db/clock.h"
 #include "db/connection.h"
-#include "db/uselock.h"
+#include "db/engine.h"
 #include "ui/mainstate.h"
 
 #include <QDir>
@@ -91,9 +91,11 @@ private Q_SLOTS:
         bool writing = true;
         do {
             const QString error = dbErrorOf([&] {
-                backups << admin::backupDatabase(
-                               path, fixture.dir.path() + QStringLiteral("Mentesek"),
-                               QDateTime(QDate(2026, 12, 9), QTime(23, 0)).addSecs(moment))
+                db::Connection source;
+                source.open(path);
+                backups << source.engine()
+                               .backup(fixture.dir.path() + QStringLiteral("Mentesek"),
+                                       QDateTime(QDate(2026, 12, 9), QTime(23, 0)).addSecs(moment))
                                .path;
             });
             ++moment;
@@ -110,7 +112,9 @@ private Q_SLOTS:
             QCOMPARE(QFileInfo(backup).permissions(), QFile::ReadOwner | QFile::WriteOwner
                                                           | QFile::ReadGroup | QFile::WriteGroup
                                                           | QFile::ReadUser | QFile::WriteUser);
-            const admin::CheckResult check = admin::checkDatabase(backup);
+            db::Connection copy;
+            copy.open(backup);
+            const db::Checkup check = db::checkDatabase(copy);
             QVERIFY2(check.intact, qPrintable(check.verdict));
             // Whole transactions only, in the order they were made.
             const qint64 entries = count(backup, "LISTA");
@@ -171,15 +175,14 @@ private Q_SLOTS:
     void programWaitsOutARestore()
     {
         AdminFixture fixture;
-        db::UseLock restoring;
-        QCOMPARE(restoring.tryLock(fixture.dir.databasePath(), db::UseLock::Kind::Exclusive),
-                 db::UseLock::Result::Locked);
+        db::Connection restoring;
+        restoring.openDepartment(fixture.dir.path(), db::Connection::Use::Restore);
         QWidget mainWidget;
         ui::MainState program(&mainWidget, fixture.dir.path());
         QVERIFY(dbErrorOf([&] { program.connect(); }).contains(u"visszaállítják"_qs));
         QCOMPARE(fixture.run({u"listak"_qs}), 1);
         QVERIFY(fixture.err.contains(u"visszaállítják"_qs));
-        restoring.unlock();
+        restoring.close();
         program.connect();
         QVERIFY(program.connection().isOpen());
     }

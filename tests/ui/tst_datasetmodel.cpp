@@ -2,9 +2,9 @@
 // dataset's current row in step.
 #include "tempdatabase.h"
 
+#include "dataset/dataset.h"
+#include "dataset/fields.h"
 #include "db/connection.h"
-#include "db/dataset.h"
-#include "db/fields.h"
 #include "db/statements.h"
 #include "ui/datasetmodel.h"
 #include "ui/datasource.h"

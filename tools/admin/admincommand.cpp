@@ -1,16 +1,14 @@
 #include "admincommand.h"
 
-#include "backup.h"
 #include "departmentadmin.h"
 #include "eventadmin.h"
 #include "listadmin.h"
 #include "passwordsource.h"
-#include "servermoveadmin.h"
+#include "upkeepadmin.h"
 
 #include "db/clock.h"
 #include "db/connection.h"
-#include "db/connectionfile.h"
-#include "db/uselock.h"
+#include "db/server/connectionfile.h"
 #include "report/dailyreport.h"
 
 #include <QDir>
@@ -39,7 +37,7 @@ constexpr Arity arities[] = {
     {u"esemeny-uj", 3, 3},  {u"esemeny-atnevez", 2, 2}, {u"esemeny-torol", 1, 1},
     {u"osztaly", 0, 0},     {u"osztaly-modosit", 2, 8}, {u"jelszo", 0, 0},
     {u"mentes", 0, 1},      {u"visszaallitas", 1, 1},   {u"ellenorzes", 0, 1},
-    {u"jelentes", 0, 0},    {u"kiszolgalora", 0, 3},
+    {u"jelentes", 0, 0},    {u"kiszolgalora", 0, 3},    {u"frissites", 0, 1},
 };
 
 const Arity *arityOf(const QString &command)
@@ -60,31 +58,6 @@ QString rightAligned(qint64 value, int width)
 {
     return QString::number(value).rightJustified(width, u' ');
 }
-
-// The tool works where the program instances do: on the server that the folder's connection
-// file names, or on the file beside them, holding the shared use lock like they do, so a
-// restore never pulls the file away under it.
-class OpenDatabase
-{
-public:
-    OpenDatabase(const QString &programDir, const QString &path)
-    {
-        if (const std::optional<QString> server = db::connectionfile::read(programDir)) {
-            m_connection.openServer(*server);
-            return;
-        }
-        if (m_lock.tryLock(path, db::UseLock::Kind::Shared) == db::UseLock::Result::Busy)
-            throw db::Error(QStringLiteral("Az adatbázist éppen visszaállítják egy mentésből: %1\n"
-                                           "Próbálja újra néhány perc múlva!")
-                                .arg(shown(path)));
-        m_connection.open(path);
-    }
-    db::Connection &connection() { return m_connection; }
-
-private:
-    db::UseLock m_lock;
-    db::Connection m_connection;
-};
 
 } // namespace
 
@@ -138,7 +111,11 @@ QString AdminCommand::helpText()
         "  visszaallitas MENTÉS       a mentés visszaállítása; csak ha senki sem használja az\n"
         "                             adatbázist; a régi fájl megmarad mellette\n"
         "                             (Vazuvede.adat.regi-ÉÉÉÉHHNN-ÓÓPPMM)\n"
-        "  ellenorzes [FÁJL]          az adatbázis (vagy egy mentés) épségének ellenőrzése\n"
+        "  ellenorzes [FÁJL]          az adatbázis (vagy egy mentés) épségének és adatainak\n"
+        "                             ellenőrzése: mit nézett meg, és mit talált\n"
+        "  frissites [KAPCSOLAT]      a régebbi változatú adatbázis frissítése a program\n"
+        "                             változatára, sorvesztés nélkül (a kiszolgálón a séma\n"
+        "                             tulajdonosaként: KAPCSOLAT)\n"
         "\n"
         "Jelentés:\n"
         "  jelentes                   a napi jelentés ablak nélkül: ugyanaz, amit a „Jelentés\n"
@@ -153,11 +130,6 @@ QString AdminCommand::helpText()
         "\n"
         "Kilépési kód: 0 siker; 1 hiba vagy elutasított kérés (ilyenkor semmi sem változott);\n"
         "2 hibás parancssor; 3 a jelentéshez nincs egyik listán sem listatag.\n");
-}
-
-QString AdminCommand::databasePath() const
-{
-    return QDir(m_programDir).filePath(QString::fromLatin1(db::databaseFileName));
 }
 
 int AdminCommand::usageError(const QString &message)
@@ -211,25 +183,29 @@ int AdminCommand::run(const QStringList &arguments)
 
 int AdminCommand::dispatch(const QString &command, const QStringList &args)
 {
-    if ((command == u"visszaallitas" || command == u"mentes")
-        && db::connectionfile::read(m_programDir))
-        throw db::Error(QStringLiteral("A program mappájában kapcsolatfájl áll (%1): az osztály "
-                                       "adatai a kiszolgálón vannak, azokat a kiszolgáló saját "
-                                       "mentése védi. Ez a parancs csak az adatbázisfájlra "
-                                       "vonatkozik; semmi sem változott.")
-                            .arg(QString::fromLatin1(db::connectionfile::fileName)));
-    if (command == u"visszaallitas")
-        return restore(args.at(0));
+    UpkeepAdmin upkeep(m_out, m_err, m_programDir);
+    if (command == u"visszaallitas") {
+        upkeep.restore(args.at(0));
+        return Success;
+    }
     if (command == u"ellenorzes")
-        return check(args);
-    if (command == u"mentes")
-        return backup(args);
-
+        return upkeep.check(args.value(0)) ? Success : Failure;
+    if (command == u"mentes") {
+        upkeep.backup(args.isEmpty() ? QDir(m_programDir).filePath(QStringLiteral("Mentesek"))
+                                     : args.at(0));
+        return Success;
+    }
+    if (command == u"frissites") {
+        upkeep.upgrade(args.isEmpty() ? QString()
+                                      : db::connectionfile::checkedConnectionText(
+                                          args.at(0), QStringLiteral("a parancssor")));
+        return Success;
+    }
     if (command == u"kiszolgalora")
         return moveUp(args);
 
-    OpenDatabase database(m_programDir, databasePath());
-    db::Connection &connection = database.connection();
+    db::Connection connection;
+    connection.openDepartment(m_programDir);
     if (command == u"listak")
         return showLists(connection);
     if (command == u"esemenyek")
@@ -348,50 +324,6 @@ int AdminCommand::newPassword(db::Connection &connection)
     return Success;
 }
 
-int AdminCommand::backup(const QStringList &args)
-{
-    const QString folder
-        = args.isEmpty() ? QDir(m_programDir).filePath(QStringLiteral("Mentesek")) : args.at(0);
-    db::UseLock lock;
-    if (lock.tryLock(databasePath(), db::UseLock::Kind::Shared) == db::UseLock::Result::Busy)
-        throw db::Error(QStringLiteral("Az adatbázist éppen visszaállítják egy mentésből; "
-                                       "próbálja újra néhány perc múlva!"));
-    const BackupResult result = backupDatabase(databasePath(), folder, db::now());
-    qint64 total = 0;
-    for (const qint64 n : result.counts)
-        total += n;
-    m_out << QStringLiteral("A mentés elkészült és ellenőrizve: %1\n(%2 tábla, összesen %3 sor.)\n")
-                 .arg(shown(result.path))
-                 .arg(result.counts.size())
-                 .arg(total);
-    return Success;
-}
-
-int AdminCommand::restore(const QString &backupPath)
-{
-    const QString path = databasePath();
-    db::UseLock lock;
-    switch (lock.tryLock(path, db::UseLock::Kind::Exclusive)) {
-    case db::UseLock::Result::Busy:
-        throw db::Error(QStringLiteral("Az adatbázist most is használja valaki (a program egy "
-                                       "példánya vagy ez az eszköz), ezért nem állítható vissza: "
-                                       "%1\nZárja be a programot minden gépen, majd próbálja "
-                                       "újra. Semmi sem változott.")
-                            .arg(shown(path)));
-    case db::UseLock::Result::Unavailable:
-        throw db::Error(QStringLiteral("Az adatbázis zárolása nem sikerült (%1): %2")
-                            .arg(lock.errorString(), shown(db::UseLock::sideFilePath(path))));
-    case db::UseLock::Result::Locked:
-        break;
-    }
-    const RestoreResult result = restoreDatabase(path, backupPath, db::now());
-    m_out << QStringLiteral("A mentés visszaállítva és ellenőrizve: %1 → %2\n")
-                 .arg(shown(backupPath), shown(path));
-    if (!result.keptPath.isEmpty())
-        m_out << QStringLiteral("A korábbi adatbázis megmaradt: %1\n").arg(shown(result.keptPath));
-    return Success;
-}
-
 int AdminCommand::moveUp(const QStringList &args)
 {
     QString role;
@@ -417,30 +349,8 @@ int AdminCommand::moveUp(const QStringList &args)
                                          "sincs %1 fájl.")
                               .arg(QString::fromLatin1(db::connectionfile::fileName)));
     }
-    ServerMoveAdmin move(databasePath(), connection);
-    const QList<db::servermove::TableCount> counts = move.move(role);
-    m_out << QStringLiteral("Az adatbázisfájl átkerült a kiszolgálóra: %1\n")
-                 .arg(move.serverDescription());
-    for (const db::servermove::TableCount &count : counts)
-        m_out << QStringLiteral("  ") << padded(count.table, 10)
-              << rightAligned(count.serverRows, 10) << QStringLiteral(" sor\n");
-    m_out << QStringLiteral("Minden tábla sorainak száma egyezik a fájlbelivel.\n");
-    if (!role.isEmpty())
-        m_out << QStringLiteral("A(z) %1 szerep olvashatja és írhatja az adatokat, a sémát nem "
-                                "módosíthatja.\n")
-                     .arg(role);
-    if (!db::connectionfile::read(m_programDir))
-        m_out << QStringLiteral("A munkaállomások akkor dolgoznak a kiszolgálón, ha a program "
-                                "mappájában %1 fájl nevezi meg.\n")
-                     .arg(QString::fromLatin1(db::connectionfile::fileName));
+    UpkeepAdmin(m_out, m_err, m_programDir).moveUp(connection, role);
     return Success;
-}
-
-int AdminCommand::check(const QStringList &args)
-{
-    const CheckResult result = checkDatabase(args.isEmpty() ? databasePath() : args.at(0));
-    (result.intact ? m_out : m_err) << result.verdict << u'\n';
-    return result.intact ? Success : Failure;
 }
 
 int AdminCommand::report(db::Connection &connection)

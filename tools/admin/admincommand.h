@@ -42,13 +42,8 @@ private:
     int showDepartment(db::Connection &connection);
     int changeDepartment(db::Connection &connection, const QStringList &args);
     int newPassword(db::Connection &connection);
-    int backup(const QStringList &args);
-    int restore(const QString &backupPath);
-    int check(const QStringList &args);
     int report(db::Connection &connection);
     int moveUp(const QStringList &args);
-
-    QString databasePath() const;
 
     QTextStream &m_out;
     QTextStream &m_err;

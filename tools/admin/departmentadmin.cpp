@@ -1,7 +1,12 @@
 #include "departmentadmin.h"
 
+#include "textchecks.h"
+
 #include "db/connection.h"
+#include "db/error.h"
+#include "db/schema.h"
 #include "db/statement.h"
+#include "db/textlimit.h"
 #include "db/writetransaction.h"
 #include "report/reportfile.h"
 #include "rules/department.h"
@@ -10,23 +15,7 @@ namespace admin {
 
 namespace {
 
-// The widths the registration dialog's edits allow.
-constexpr int intkodWidth = 4;
-constexpr int finkodWidth = 9;
-constexpr int nameWidth = 50;
-constexpr int passwordWidth = 8;
-
 const auto firstRow = "(SELECT rowid FROM OSZTALY ORDER BY rowid LIMIT 1)";
-
-void requireWidth(const QString &value, int width, const QString &what)
-{
-    if (value.size() > width)
-        throw db::Error(QStringLiteral("%1 legfeljebb %2 karakter lehet, ez %3: „%4”.")
-                            .arg(what)
-                            .arg(width)
-                            .arg(value.size())
-                            .arg(value));
-}
 
 // The radio group's index: 0 outpatient, 1 inpatient.
 int typeIndex(const QString &text)
@@ -85,9 +74,9 @@ void DepartmentAdmin::change(const DepartmentChange &change)
     input.typeIndex = change.type ? typeIndex(*change.type) : (current->type == u"J" ? 0 : 1);
     if (const auto problem = dept::departmentDataProblem(input))
         throw db::Error(problem->message);
-    requireWidth(input.intkod, intkodWidth, QStringLiteral("Az Intézet DORV kódja"));
-    requireWidth(input.finkod, finkodWidth, QStringLiteral("A finanszírozási kód"));
-    requireWidth(input.name, nameWidth, QStringLiteral("Az Osztály megnevezése"));
+    requireFits(input.intkod, "OSZTALY", "INTKOD", QStringLiteral("Az Intézet DORV kódja"));
+    requireFits(input.finkod, "OSZTALY", "FINKOD", QStringLiteral("A finanszírozási kód"));
+    requireFits(input.name, "OSZTALY", "OSZTALYNEV", QStringLiteral("Az Osztály megnevezése"));
     // The financing code names the report files: what the report would refuse is refused here.
     if (const QString problem = report::financingCodeProblem(input.finkod); !problem.isEmpty())
         throw db::Error(problem);
@@ -119,9 +108,9 @@ void DepartmentAdmin::setPassword(const QString &password, const QString &again)
 {
     if (const auto problem = dept::passwordProblem(password, again))
         throw db::Error(problem->message);
-    if (password.size() > passwordWidth)
-        throw db::Error(
-            QStringLiteral("A Jelszó legfeljebb %1 karakter lehet.").arg(passwordWidth));
+    if (const int width = db::schema::width("OSZTALY", "JELSZO");
+        db::characterCount(password) > width)
+        throw db::Error(QStringLiteral("A Jelszó legfeljebb %1 karakter lehet.").arg(width));
 
     db::WriteTransaction transaction(m_connection);
     if (!department())

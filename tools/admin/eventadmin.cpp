@@ -8,13 +8,6 @@
 
 namespace admin {
 
-namespace {
-
-constexpr int codeWidth = 3;
-constexpr int nameWidth = 150;
-
-} // namespace
-
 EventAdmin::EventAdmin(db::Connection &connection)
     : m_connection(connection)
 {
@@ -66,8 +59,8 @@ void EventAdmin::requireFreeName(const QString &name, const QString &exceptCode)
 
 void EventAdmin::add(const QString &code, const QString &name, const QString &onListText)
 {
-    requireName(code, codeWidth, QStringLiteral("Az esemény kódja"));
-    requireName(name, nameWidth, QStringLiteral("Az esemény neve"));
+    requireName(code, "ESEMENY", "ES_KOD", QStringLiteral("Az esemény kódja"));
+    requireName(name, "ESEMENY", "ES_NEV", QStringLiteral("Az esemény neve"));
     const QString onList = parseYesNo(onListText, QStringLiteral("Listán marad-e a bejegyzés"));
     if (name == waitingName() && onList != u"I")
         throw db::Error(QStringLiteral("A „Várakozás” esemény mindig a listán tartja a "
@@ -94,7 +87,7 @@ void EventAdmin::add(const QString &code, const QString &name, const QString &on
 
 void EventAdmin::rename(const QString &code, const QString &name)
 {
-    requireName(name, nameWidth, QStringLiteral("Az esemény neve"));
+    requireName(name, "ESEMENY", "ES_NEV", QStringLiteral("Az esemény neve"));
 
     db::WriteTransaction transaction(m_connection);
     const EventRow event = requireEvent(code);

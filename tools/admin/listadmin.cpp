@@ -10,8 +10,6 @@ namespace admin {
 
 namespace {
 
-constexpr int nameWidth = 50;
-
 // List 0 is the single list of an outpatient department, and only it: the program goes
 // straight to it there, and neither summary shows a J list.
 void requireKindFitsCode(int code, const QString &kind)
@@ -98,7 +96,7 @@ void ListAdmin::requireFreeName(const QString &name, int exceptCode)
 void ListAdmin::add(const QString &codeText, const QString &name, const QString &kindText)
 {
     const int code = parseListCode(codeText);
-    requireName(name, nameWidth, QStringLiteral("A lista neve"));
+    requireName(name, "BEAV_TIP", "BEAVTIP_NEV", QStringLiteral("A lista neve"));
     const QString kind = parseListKind(kindText);
     requireKindFitsCode(code, kind);
 
@@ -125,7 +123,7 @@ void ListAdmin::add(const QString &codeText, const QString &name, const QString 
 void ListAdmin::rename(const QString &codeText, const QString &name)
 {
     const int code = parseListCode(codeText);
-    requireName(name, nameWidth, QStringLiteral("A lista neve"));
+    requireName(name, "BEAV_TIP", "BEAVTIP_NEV", QStringLiteral("A lista neve"));
 
     db::WriteTransaction transaction(m_connection);
     requireList(code);

@@ -1,6 +1,8 @@
 #include "textchecks.h"
 
 #include "db/error.h"
+#include "db/schema.h"
+#include "db/textlimit.h"
 
 namespace admin {
 
@@ -13,16 +15,24 @@ int parseCode(const QString &text, const QString &what)
     return value;
 }
 
-void requireName(const QString &text, int width, const QString &what)
+void requireFits(const QString &text, const char *table, const char *column, const QString &what)
 {
-    if (text.trimmed().isEmpty())
-        throw db::Error(QStringLiteral("%1 nem lehet üres.").arg(what));
-    if (text.size() > width)
+    // Counted as the database counts them: a character outside the basic plane is one.
+    const int width = db::schema::width(table, column);
+    const int length = db::characterCount(text);
+    if (length > width)
         throw db::Error(QStringLiteral("%1 legfeljebb %2 karakter lehet, ez %3: „%4”.")
                             .arg(what)
                             .arg(width)
-                            .arg(text.size())
+                            .arg(length)
                             .arg(text));
+}
+
+void requireName(const QString &text, const char *table, const char *column, const QString &what)
+{
+    if (text.trimmed().isEmpty())
+        throw db::Error(QStringLiteral("%1 nem lehet üres.").arg(what));
+    requireFits(text, table, column, what);
 }
 
 QString parseListKind(const QString &text)

@@ -8,8 +8,10 @@ namespace admin {
 
 // A whole decimal number (an optional sign, digits, nothing else).
 int parseCode(const QString &text, const QString &what);
-// Not empty and not blanks alone, and at most width characters (the table column's width).
-void requireName(const QString &text, int width, const QString &what);
+// At most as many characters as the table's column takes.
+void requireFits(const QString &text, const char *table, const char *column, const QString &what);
+// Not empty and not blanks alone, and fits the table's column.
+void requireName(const QString &text, const char *table, const char *column, const QString &what);
 // "V", "B" or "J" from the letter (either case) or the word.
 QString parseListKind(const QString &text);
 // "I" or "N" from igen/nem (or the letters).

@@ -1,6 +1,6 @@
 #include "textarena.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <algorithm>
 #include <cstring>

@@ -20,13 +20,4 @@ struct AdaptedText
 // "::" casts, stay as they are.
 AdaptedText adapt(const QString &sql);
 
-// The column names the server hands back in lower case, restored to the spelling of the
-// program's tables and queries (hiv_szam -> HIV_SZAM, listatagok -> Listatagok); any other
-// name is returned as it is.
-QString programColumnName(const QString &serverName);
-
-// A table or saved-query name as the server stores it: unquoted names fold to lower case.
-// Throws db::Error for a name that is not a plain identifier.
-QString tableName(const QString &name);
-
 } // namespace db::serverdialect

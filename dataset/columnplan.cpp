@@ -1,11 +1,11 @@
 #include "columnplan.h"
 
 #include "column.h"
-#include "error.h"
+#include "db/error.h"
+#include "db/statement.h"
+#include "db/textlimit.h"
+#include "db/values.h"
 #include "fielddef.h"
-#include "statement.h"
-#include "textlimit.h"
-#include "values.h"
 
 #include <QDateTime>
 

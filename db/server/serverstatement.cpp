@@ -1,8 +1,10 @@
 #include "serverstatement.h"
 
-#include "error.h"
 #include "serverdialect.h"
-#include "serversession.h"
+#include "serverengine.h"
+
+#include "db/error.h"
+#include "db/schema.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -28,14 +30,12 @@ constexpr Oid numericOid = 1700;
 
 } // namespace
 
-ServerStatement::ServerStatement(ServerSession &session, const QString &sql)
+ServerStatement::ServerStatement(ServerEngine &session, const QString &sql)
     : m_session(session)
 {
-    if (!session.handle())
-        throw Error(QStringLiteral("Nincs megnyitva az adatbázis"));
     serverdialect::AdaptedText adapted = serverdialect::adapt(sql);
     if (adapted.sql.trimmed().isEmpty())
-        throw Error(QStringLiteral("Üres adatbázis-utasítás"));
+        throw Error(QStringLiteral("Üres adatbázis-utasítás"), ErrorKind::Statement);
     m_sql = adapted.sql.toUtf8();
     m_parameterNames = adapted.parameterNames;
     m_values.resize(size_t(m_parameterNames.size()));
@@ -56,36 +56,37 @@ int ServerStatement::parameterIndex(const QString &name) const
     return 0;
 }
 
-void ServerStatement::bind(int index, const QVariant &value)
+std::optional<QByteArray> &ServerStatement::slot(int index)
 {
     if (index < 1 || index > int(m_values.size()))
-        throw Error(QStringLiteral("Hibás paraméter: %1").arg(index));
-    std::optional<QByteArray> &slot = m_values[size_t(index - 1)];
-    if (value.isNull()) {
-        slot.reset();
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        slot = value.toBool() ? QByteArray("1") : QByteArray("0");
-        break;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        slot = QByteArray::number(value.toDouble(), 'g', 17);
-        break;
-    case QMetaType::QDate:
-        slot = value.toDate().toString(Qt::ISODate).toUtf8();
-        break;
-    case QMetaType::QDateTime:
-        slot = value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
-        break;
-    case QMetaType::QByteArray:
-        slot = value.toByteArray();
-        break;
-    default:
-        slot = value.toString().toUtf8();
-        break;
-    }
+        throw Error(QStringLiteral("Hibás paraméter: %1").arg(index), ErrorKind::Range);
+    return m_values[size_t(index - 1)];
+}
+
+// Values travel as text; the server gives each the type its place needs.
+void ServerStatement::bindNull(int index)
+{
+    slot(index).reset();
+}
+
+void ServerStatement::bindInteger(int index, qint64 value)
+{
+    slot(index) = QByteArray::number(value);
+}
+
+void ServerStatement::bindFloat(int index, double value)
+{
+    slot(index) = QByteArray::number(value, 'g', 17);
+}
+
+void ServerStatement::bindText(int index, QByteArrayView utf8)
+{
+    slot(index) = utf8.toByteArray();
+}
+
+void ServerStatement::bindBlob(int index, QByteArrayView bytes)
+{
+    slot(index) = bytes.toByteArray();
 }
 
 void ServerStatement::run()
@@ -205,7 +206,7 @@ QString ServerStatement::columnName(int column)
 {
     if (!m_running)
         run();
-    return serverdialect::programColumnName(QString::fromUtf8(PQfname(m_result, column)));
+    return schema::describedName(QString::fromUtf8(PQfname(m_result, column)));
 }
 
 ValueType ServerStatement::typeOf(int column) const
@@ -264,32 +265,14 @@ QByteArrayView ServerStatement::utf8(int column) const
     return {PQgetvalue(m_result, m_row, column), qsizetype(PQgetlength(m_result, m_row, column))};
 }
 
-QString ServerStatement::text(int column) const
+QByteArray ServerStatement::blob(int column) const
 {
-    return QString::fromUtf8(utf8(column));
-}
-
-QVariant ServerStatement::value(int column) const
-{
-    switch (type(column)) {
-    case ValueType::Integer:
-        return int64(column);
-    case ValueType::Float:
-        return float64(column);
-    case ValueType::Text:
-        return text(column);
-    case ValueType::Blob: {
-        size_t length = 0;
-        unsigned char *raw
-            = PQunescapeBytea(reinterpret_cast<const unsigned char *>(rawText(column)), &length);
-        QByteArray data(reinterpret_cast<const char *>(raw), qsizetype(length));
-        PQfreemem(raw);
-        return data;
-    }
-    case ValueType::Null:
-        break;
-    }
-    return {};
+    size_t length = 0;
+    unsigned char *raw
+        = PQunescapeBytea(reinterpret_cast<const unsigned char *>(rawText(column)), &length);
+    QByteArray data(reinterpret_cast<const char *>(raw), qsizetype(length));
+    PQfreemem(raw);
+    return data;
 }
 
 } // namespace db

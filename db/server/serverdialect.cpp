@@ -1,9 +1,5 @@
 #include "serverdialect.h"
 
-#include "error.h"
-
-#include <QHash>
-
 namespace db::serverdialect {
 
 namespace {
@@ -107,34 +103,6 @@ AdaptedText adapt(const QString &sql)
         }
     }
     return result;
-}
-
-QString programColumnName(const QString &serverName)
-{
-    static const QHash<QString, QString> names = [] {
-        QHash<QString, QString> map;
-        for (const char *name :
-             {"INTKOD",    "FINKOD",      "JAROFEKVO",   "OSZTALYNEV",    "JELSZO",
-              "HIV_SZAM",  "BEAVTIP_KOD", "TAJ",         "NEV",           "LISTARA_DATUM",
-              "SURGOSSEG", "ESEM_KOD",    "ESEM_DATUM",  "INS_DATE",      "ES_KOD",
-              "ES_NEV",    "LISTAN",      "BEAVTIP_NEV", "BEAVTIP_FAJTA", "DATUM",
-              "MEZO",      "REGI_ERTEK",  "UJ_ERTEK",    "Listatagok"}) {
-            const QString spelled = QString::fromLatin1(name);
-            map.insert(spelled.toLower(), spelled);
-        }
-        return map;
-    }();
-    return names.value(serverName, serverName);
-}
-
-QString tableName(const QString &name)
-{
-    const bool plain = !name.isEmpty() && isWordStart(name.at(0))
-                       && std::all_of(name.cbegin(), name.cend(),
-                                      [](QChar c) { return c.unicode() < 128 && isWordChar(c); });
-    if (!plain)
-        throw Error(QStringLiteral("Érvénytelen tábla- vagy lekérdezésnév: %1").arg(name));
-    return name.toLower();
 }
 
 } // namespace db::serverdialect

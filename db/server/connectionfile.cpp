@@ -1,6 +1,6 @@
 #include "connectionfile.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QDir>
 #include <QFile>

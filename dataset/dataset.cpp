@@ -1,11 +1,11 @@
 #include "dataset.h"
 
 #include "columnplan.h"
-#include "connection.h"
-#include "error.h"
-#include "sqltext.h"
-#include "statement.h"
-#include "values.h"
+#include "db/connection.h"
+#include "db/error.h"
+#include "db/sqltext.h"
+#include "db/statement.h"
+#include "db/values.h"
 
 #include <QTime>
 
@@ -99,10 +99,7 @@ void Dataset::setSql(const QString &sql)
 
 QString Dataset::statementText() const
 {
-    if (!m_tableName.isEmpty() && m_connection)
-        return m_connection->selectAllText(m_tableName);
-    return m_tableName.isEmpty() ? m_sql
-                                 : QStringLiteral("SELECT * FROM ") + quotedIdentifier(m_tableName);
+    return m_tableName.isEmpty() ? m_sql : Connection::selectAllText(m_tableName);
 }
 
 void Dataset::setParameter(const QString &name, const QVariant &value)

@@ -1,0 +1,218 @@
+// Backing the file up while the program keeps working on it, restoring a backup, and the
+// check of every page. Every file made is encrypted with the program's key like the
+// original, readable and writable by the owner and the group only.
+#include "fileengine.h"
+
+#include "filestatement.h"
+
+#include "db/error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <sqlite3.h>
+
+namespace db {
+
+namespace {
+
+constexpr auto stamp = "yyyyMMdd-HHmmss";
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+const QFile::Permissions ownerAndGroup = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                                         | QFile::WriteUser | QFile::ReadGroup | QFile::WriteGroup;
+
+QString countsText(const RowCounts &counts)
+{
+    QStringList parts;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        parts << QStringLiteral("%1: %2").arg(it.key()).arg(it.value());
+    return parts.join(QStringLiteral(", "));
+}
+
+// Rows of every table of the file (sqlite_sequence included), by table name.
+RowCounts fileRowCounts(FileEngine &engine)
+{
+    QStringList tables;
+    {
+        FileStatement names(engine, QStringLiteral("SELECT name FROM sqlite_master WHERE type = "
+                                                   "'table' ORDER BY name"));
+        while (names.step())
+            tables << QString::fromUtf8(names.utf8(0));
+    }
+    RowCounts counts;
+    for (const QString &table : tables) {
+        QString quoted = table;
+        quoted.replace(u'"', QStringLiteral("\"\""));
+        FileStatement count(engine, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(quoted));
+        count.step();
+        counts.insert(table, count.int64(0));
+    }
+    return counts;
+}
+
+// The copy holds what the source held, table by table.
+void requireSameCounts(const RowCounts &expected, const RowCounts &actual, const QString &path)
+{
+    if (expected != actual)
+        throw Error(QStringLiteral("A(z) %1 sorai nem egyeznek a forráséval.\nForrás: %2\n"
+                                   "Másolat: %3")
+                        .arg(shown(path), countsText(expected), countsText(actual)));
+}
+
+// Opens the file as the program would (current schema version), checks it and counts its rows.
+RowCounts verifiedCounts(const QString &path)
+{
+    FileEngine engine(path, Connection::Mode::Existing);
+    QStringList checked;
+    const QStringList problems = engine.storageProblems(checked);
+    if (!problems.isEmpty())
+        throw Error(
+            QStringLiteral("A(z) %1 sérült:\n%2").arg(shown(path), problems.mid(0, 10).join(u'\n')),
+            ErrorKind::Corrupt);
+    return fileRowCounts(engine);
+}
+
+void copyPages(FileEngine &source, FileEngine &target)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");
+    if (!backup)
+        target.check(sqlite3_errcode(target.handle()));
+    int rc = SQLITE_OK;
+    // All pages in one step: one consistent picture of the file. A step that finds the file
+    // locked is tried again for about as long as a writer of the program would wait.
+    for (int attempt = 0; attempt < busyTimeoutMs / 100; ++attempt) {
+        rc = sqlite3_backup_step(backup, -1);
+        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+            break;
+        QThread::msleep(100);
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        target.check(rc == SQLITE_OK ? SQLITE_ERROR : rc);
+    target.check(finished);
+}
+
+} // namespace
+
+QStringList FileEngine::storageProblems(QStringList &checked)
+{
+    checked << QStringLiteral("minden lap és index épsége, a titkosítás ellenőrző kódjaival");
+    QStringList lines;
+    try {
+        FileStatement check(*this, QStringLiteral("PRAGMA integrity_check"));
+        while (check.step())
+            lines << QString::fromUtf8(check.utf8(0));
+    } catch (const Error &e) {
+        // A damaged page stops the check itself: that is the verdict too.
+        return {QStringLiteral("Egy lap nem olvasható vissza (sérült, vagy nem illik rá a "
+                               "titkosítás ellenőrző kódja): ")
+                + e.message()};
+    }
+    if (lines == QStringList{QStringLiteral("ok")})
+        return {};
+    return lines;
+}
+
+BackupResult FileEngine::backup(const QString &folder, const QDateTime &moment)
+{
+    if (!QDir().mkpath(folder))
+        throw Error(QStringLiteral("A mentések mappája nem hozható létre: %1").arg(shown(folder)));
+    const QString path
+        = QDir(folder).filePath(QStringLiteral("Vazuvede-") + moment.toString(QLatin1String(stamp))
+                                + QStringLiteral(".adat"));
+    BackupResult result;
+    result.path = path;
+    FileEngine target(path, Connection::Mode::CreateNew);
+    try {
+        QFile::setPermissions(path, ownerAndGroup);
+        // The counts and the copy come from one read transaction: the same moment.
+        execute(QStringLiteral("BEGIN"));
+        result.counts = fileRowCounts(*this);
+        copyPages(*this, target);
+        execute(QStringLiteral("COMMIT"));
+        target.close();
+        requireSameCounts(result.counts, verifiedCounts(path), path);
+    } catch (...) {
+        if (inTransaction())
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        target.close();
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
+        throw;
+    }
+    return result;
+}
+
+// Puts the backup in the file's place. The use lock is held exclusively, so nobody works on
+// the file meanwhile. The backup is copied beside the file and checked first; the replaced
+// file is kept as "Vazuvede.adat.regi-<moment>"; the result is opened and checked again, and
+// on any failure the replaced file goes back.
+RestoreResult FileEngine::restore(const QString &backupPath, const QDateTime &moment)
+{
+    close();
+    // A link in the program folder stays a link: the file it names is the one replaced.
+    const QString real = QFileInfo(m_path).canonicalFilePath();
+    const QString databasePath = real.isEmpty() ? m_path : real;
+    if (!QFileInfo(backupPath).isFile())
+        throw Error(QStringLiteral("A mentés nem található: %1").arg(shown(backupPath)));
+    const QString incoming = databasePath + QStringLiteral("-uj");
+    const QString kept
+        = databasePath + QStringLiteral(".regi-") + moment.toString(QLatin1String(stamp));
+    QFile::remove(incoming);
+    if (!QFile::copy(backupPath, incoming))
+        throw Error(
+            QStringLiteral("A mentés nem másolható az adatbázis mellé: %1").arg(shown(incoming)));
+    RestoreResult result;
+    try {
+        QFile::setPermissions(incoming, QFileInfo::exists(databasePath)
+                                            ? QFile::permissions(databasePath)
+                                            : ownerAndGroup);
+        result.counts = verifiedCounts(incoming);
+    } catch (const Error &e) {
+        QFile::remove(incoming);
+        throw Error(QStringLiteral("A mentés nem állítható vissza, mert nem ép, vagy nem "
+                                   "ennek a programnak a változata:\n")
+                    + e.message());
+    }
+    const bool hadDatabase = QFileInfo::exists(databasePath);
+    if (hadDatabase) {
+        // A journal left by a crash belongs to the file being replaced: opening it rolls the
+        // interrupted change back first, so the kept file is whole.
+        {
+            const FileEngine current(databasePath, Connection::Mode::ExistingAnyVersion);
+        }
+        if (!QFile::rename(databasePath, kept)) {
+            QFile::remove(incoming);
+            throw Error(QStringLiteral("Az adatbázis nem nevezhető át: %1 → %2")
+                            .arg(shown(databasePath), shown(kept)));
+        }
+        result.keptPath = kept;
+    }
+    const auto putBack = [&] {
+        QFile::remove(databasePath);
+        if (hadDatabase)
+            QFile::rename(kept, databasePath);
+    };
+    if (!QFile::rename(incoming, databasePath)) {
+        QFile::remove(incoming);
+        putBack();
+        throw Error(QStringLiteral("A mentés nem tehető az adatbázis helyére: %1")
+                        .arg(shown(databasePath)));
+    }
+    try {
+        requireSameCounts(result.counts, verifiedCounts(databasePath), databasePath);
+    } catch (...) {
+        putBack();
+        throw;
+    }
+    return result;
+}
+
+} // namespace db
