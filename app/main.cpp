@@ -1,8 +1,8 @@
 #include "application.h"
 #include "ufrmMainZazadoroz.h"
 
-#include "db/connectionfile.h"
 #include "db/error.h"
+#include "db/server/connectionfile.h"
 #include "ui/guard.h"
 #include "ui/help.h"
 #include "ui/messages.h"

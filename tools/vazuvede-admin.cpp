@@ -2,7 +2,7 @@
 // and the nightly report. Everything is in admin::AdminCommand; this only wires the process.
 #include "admin/admincommand.h"
 #include "admin/terminalpassword.h"
-#include "db/connectionfile.h"
+#include "db/server/connectionfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

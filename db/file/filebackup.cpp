@@ -6,6 +6,7 @@
 #include "filestatement.h"
 
 #include "db/error.h"
+#include "files/safesave.h"
 
 #include <QDir>
 #include <QFile>
@@ -127,28 +128,63 @@ BackupResult FileEngine::backup(const QString &folder, const QDateTime &moment)
     const QString path
         = QDir(folder).filePath(QStringLiteral("Vazuvede-") + moment.toString(QLatin1String(stamp))
                                 + QStringLiteral(".adat"));
+    files::SaveOptions options;
+    options.permissions = ownerAndGroup;
+    options.notCreated = QStringLiteral("A mentés nem hozható létre: %1 (%2)");
+    options.notSaved = QStringLiteral("A mentés nem írható: %1 (%2)");
+    // The engine fills a temporary file beside the backup; only a checked copy takes the name.
+    files::SafeSave save(path, options);
+    save.startForOtherWriter();
+    const QString copy = save.temporaryPath();
     BackupResult result;
     result.path = path;
-    FileEngine target(path, Connection::Mode::CreateNew);
     try {
-        QFile::setPermissions(path, ownerAndGroup);
+        FileEngine target(copy, Connection::Mode::ExistingAnyVersion);
         // The counts and the copy come from one read transaction: the same moment.
         execute(QStringLiteral("BEGIN"));
         result.counts = fileRowCounts(*this);
         copyPages(*this, target);
         execute(QStringLiteral("COMMIT"));
         target.close();
-        requireSameCounts(result.counts, verifiedCounts(path), path);
+        requireSameCounts(result.counts, verifiedCounts(copy), path);
+        save.commit();
     } catch (...) {
         if (inTransaction())
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        target.close();
-        QFile::remove(path);
-        QFile::remove(path + QStringLiteral("-journal"));
+        QFile::remove(copy + QStringLiteral("-journal"));
         throw;
     }
     return result;
 }
+
+namespace {
+
+// The backup's bytes into the temporary file of the save, as they are; the save syncs them.
+void copyInto(files::SafeSave &save, const QString &backupPath)
+{
+    QFile backup(backupPath);
+    if (!backup.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("A mentés nem olvasható: %1 (%2)")
+                        .arg(shown(backupPath), backup.errorString()));
+    save.startForOtherWriter();
+    QFile copy(save.temporaryPath());
+    if (!copy.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("A mentés nem másolható az adatbázis mellé: %1 (%2)")
+                        .arg(shown(save.temporaryPath()), copy.errorString()));
+    QByteArray block;
+    while (!(block = backup.read(1 << 20)).isEmpty()) {
+        if (copy.write(block) != block.size())
+            break;
+    }
+    copy.close();
+    if (backup.error() != QFileDevice::NoError || copy.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("A mentés nem másolható az adatbázis mellé: %1 (%2)")
+                        .arg(shown(save.temporaryPath()), backup.error() != QFileDevice::NoError
+                                                              ? backup.errorString()
+                                                              : copy.errorString()));
+}
+
+} // namespace
 
 // Puts the backup in the file's place. The use lock is held exclusively, so nobody works on
 // the file meanwhile. The backup is copied beside the file and checked first; the replaced
@@ -162,37 +198,33 @@ RestoreResult FileEngine::restore(const QString &backupPath, const QDateTime &mo
     const QString databasePath = real.isEmpty() ? m_path : real;
     if (!QFileInfo(backupPath).isFile())
         throw Error(QStringLiteral("A mentés nem található: %1").arg(shown(backupPath)));
-    const QString incoming = databasePath + QStringLiteral("-uj");
     const QString kept
         = databasePath + QStringLiteral(".regi-") + moment.toString(QLatin1String(stamp));
-    QFile::remove(incoming);
-    if (!QFile::copy(backupPath, incoming))
-        throw Error(
-            QStringLiteral("A mentés nem másolható az adatbázis mellé: %1").arg(shown(incoming)));
+    const bool hadDatabase = QFileInfo::exists(databasePath);
+    files::SaveOptions options;
+    // The restored file keeps the rights of the one it replaces.
+    options.permissions = hadDatabase ? QFile::permissions(databasePath) : ownerAndGroup;
+    options.notCreated = QStringLiteral("A mentés nem másolható az adatbázis mellé: %1 (%2)");
+    options.notSaved = QStringLiteral("A mentés nem tehető az adatbázis helyére: %1 (%2)");
+    files::SafeSave save(databasePath, options);
     RestoreResult result;
     try {
-        QFile::setPermissions(incoming, QFileInfo::exists(databasePath)
-                                            ? QFile::permissions(databasePath)
-                                            : ownerAndGroup);
-        result.counts = verifiedCounts(incoming);
+        copyInto(save, backupPath);
+        result.counts = verifiedCounts(save.temporaryPath());
     } catch (const Error &e) {
-        QFile::remove(incoming);
-        throw Error(QStringLiteral("A mentés nem állítható vissza, mert nem ép, vagy nem "
-                                   "ennek a programnak a változata:\n")
+        throw Error(QStringLiteral("A mentés nem állítható vissza, mert nem ép, nem olvasható, "
+                                   "vagy nem ennek a programnak a változata:\n")
                     + e.message());
     }
-    const bool hadDatabase = QFileInfo::exists(databasePath);
     if (hadDatabase) {
         // A journal left by a crash belongs to the file being replaced: opening it rolls the
         // interrupted change back first, so the kept file is whole.
         {
             const FileEngine current(databasePath, Connection::Mode::ExistingAnyVersion);
         }
-        if (!QFile::rename(databasePath, kept)) {
-            QFile::remove(incoming);
+        if (!QFile::rename(databasePath, kept))
             throw Error(QStringLiteral("Az adatbázis nem nevezhető át: %1 → %2")
                             .arg(shown(databasePath), shown(kept)));
-        }
         result.keptPath = kept;
     }
     const auto putBack = [&] {
@@ -200,13 +232,8 @@ RestoreResult FileEngine::restore(const QString &backupPath, const QDateTime &mo
         if (hadDatabase)
             QFile::rename(kept, databasePath);
     };
-    if (!QFile::rename(incoming, databasePath)) {
-        QFile::remove(incoming);
-        putBack();
-        throw Error(QStringLiteral("A mentés nem tehető az adatbázis helyére: %1")
-                        .arg(shown(databasePath)));
-    }
     try {
+        save.commit();
         requireSameCounts(result.counts, verifiedCounts(databasePath), databasePath);
     } catch (...) {
         putBack();

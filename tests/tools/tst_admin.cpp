@@ -2,6 +2,7 @@
 #include "adminfixture.h"
 
 #include "db/connection.h"
+#include "db/schema.h"
 
 #include <QFile>
 #include <QSet>
@@ -307,6 +308,28 @@ private Q_SLOTS:
         QVERIFY(!fixture.out.contains(u"titok"_qs));
     }
 
+    void upgradeBringsAnOlderDatabaseUpWithEveryRow()
+    {
+        AdminFixture fixture;
+        fixture.replaceWithOlderDatabase();
+        QCOMPARE(fixture.run({u"listak"_qs}), 1);
+        QVERIFY2(fixture.err.contains(u"régebbi változatú"_qs), qPrintable(fixture.err));
+        QCOMPARE(fixture.run({u"frissites"_qs}), 0);
+        QVERIFY2(fixture.out.contains(
+                     u"változatról a(z) %1. változatra"_qs.arg(db::schema::currentVersion)),
+                 qPrintable(fixture.out));
+        QCOMPARE(fixture.run({u"frissites"_qs}), 0);
+        QVERIFY2(fixture.out.contains(u"már a program változatú"_qs), qPrintable(fixture.out));
+        QCOMPARE(fixture.run({u"esemenyek"_qs}), 0);
+        QVERIFY(fixture.out.contains(u"VAR  igen            1  Várakozás\n"_qs));
+        db::Connection upgraded;
+        fixture.dir.connect(upgraded);
+        QCOMPARE(rows(upgraded, u"SELECT NEV FROM LISTA"_qs),
+                 QList<QVariantList>{{u"Régi Ödön"_qs}});
+        QCOMPARE(rows(upgraded, u"SELECT REGI_ERTEK, UJ_ERTEK FROM LOG"_qs),
+                 (QList<QVariantList>{{u"VAR"_qs, u"HAL"_qs}}));
+    }
+
     void helpIsHungarianAndCoversEveryCommand()
     {
         AdminFixture fixture;
@@ -314,7 +337,7 @@ private Q_SLOTS:
         for (const char *command :
              {"listak", "lista-uj", "lista-atnevez", "lista-fajta", "lista-torol", "esemenyek",
               "esemeny-uj", "esemeny-atnevez", "esemeny-torol", "osztaly", "osztaly-modosit",
-              "jelszo", "mentes", "visszaallitas", "ellenorzes", "jelentes"})
+              "jelszo", "mentes", "visszaallitas", "ellenorzes", "jelentes", "frissites"})
             QVERIFY2(fixture.out.contains(u"  "_qs + QString::fromLatin1(command) + u' '), command);
         QVERIFY(fixture.out.startsWith(u"Használat: vazuvede-admin"_qs));
     }
