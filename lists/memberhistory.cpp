@@ -14,6 +14,8 @@ constexpr QStringView codeColumn = u"ESEM_KOD";
 constexpr QStringView dateColumn = u"ESEM_DATUM";
 
 // The event names of both values are joined in; a code no longer in ESEMENY keeps no name.
+// The changes of one save share their moment: they follow in the order of the field names,
+// which both engines know (the server's LOG has no row number).
 QString historyQuery()
 {
     return QStringLiteral(
@@ -23,7 +25,7 @@ QString historyQuery()
         "LEFT JOIN ESEMENY AS REGI ON LOG.MEZO = 'ESEM_KOD' AND REGI.ES_KOD = LOG.REGI_ERTEK\n"
         "LEFT JOIN ESEMENY AS UJ ON LOG.MEZO = 'ESEM_KOD' AND UJ.ES_KOD = LOG.UJ_ERTEK\n"
         "WHERE LOG.HIV_SZAM = :HivSzam\n"
-        "ORDER BY LOG.DATUM DESC, LOG.rowid DESC");
+        "ORDER BY LOG.DATUM DESC, LOG.MEZO");
 }
 
 QString fieldTitle(const QString &column)

@@ -1,6 +1,15 @@
 #include "memberlisting.h"
 
+#include <QLocale>
+
 namespace lists {
+
+namespace {
+QString quoted(const QString &text)
+{
+    return QStringLiteral("„%1”").arg(text);
+}
+} // namespace
 
 QString waitingDaysTitle()
 {
@@ -16,13 +25,32 @@ std::optional<int> waitingDays(const QDateTime &listed, const QDate &today)
 }
 
 QString statusLine(const QString &listName, int shown, int total,
-                   std::optional<int> longestWaitDays)
+                   std::optional<int> longestWaitDays, const QString &search)
 {
     const QString longest = longestWaitDays
                                 ? QString::number(*longestWaitDays) + QStringLiteral(" nap")
                                 : QStringLiteral("–");
-    return QStringLiteral("Lista: %1   Látható: %2 / %3 tag   Leghosszabb várakozás: %4")
-        .arg(listName, QString::number(shown), QString::number(total), longest);
+    const QString narrowed = search.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral(", keresés szerint szűrve: ") + quoted(search);
+    return QStringLiteral("Lista: %1   Látható: %2 / %3 tag%4   Leghosszabb várakozás: %5")
+        .arg(listName, QString::number(shown), QString::number(total), narrowed, longest);
+}
+
+tables::Heading memberHeading(const DepartmentName &department, const QString &listName,
+                              const QDate &day, const QString &search, int shown, int total)
+{
+    tables::Heading heading;
+    heading.title = department.name + QStringLiteral(" – ") + listName;
+    heading.lines << QStringLiteral("Intézeti kód: %1   Finanszírozási kód: %2")
+                         .arg(department.institute, department.financing)
+                  << QStringLiteral("Dátum: ") + QLocale().toString(day, QLocale::ShortFormat);
+    if (!search.isEmpty())
+        heading.filterNote
+            = QStringLiteral("Csak a keresésnek (%1) megfelelő %2 tag a lista "
+                             "%3 tagja közül.")
+                  .arg(quoted(search), QString::number(shown), QString::number(total));
+    return heading;
 }
 
 } // namespace lists

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tables/heading.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -10,14 +12,21 @@
 
 namespace lists {
 
+// The department as its lists are headed on paper and in files.
+struct DepartmentName
+{
+    QString name;
+    QString institute; // INTKOD
+    QString financing; // FINKOD
+};
+
 // The members shown in the list manager, as they leave the program on paper or in a file:
 // the grid's columns as the grid shows them, in the grid's order, and each member's waiting
 // days last.
 struct MemberListing
 {
-    QString department;
     QString listName;
-    QDate date; // the day it was made
+    tables::Heading heading;
     QStringList titles;
     QList<QStringList> rows;
     // The columns that hold numbers: the reference number and the waiting days.
@@ -30,9 +39,14 @@ QString waitingDaysTitle();
 // Whole days from the day the member was put on the list to today; none without a date.
 std::optional<int> waitingDays(const QDateTime &listed, const QDate &today);
 
-// The line under the grid: the list, how many members are shown of how many, and the longest
-// wait among the members shown.
+// The line under the grid: the list, how many members are shown of how many (and the search
+// that narrows them, when there is one), and the longest wait among the members shown.
 QString statusLine(const QString &listName, int shown, int total,
-                   std::optional<int> longestWaitDays);
+                   std::optional<int> longestWaitDays, const QString &search = {});
+
+// Above the printed or saved members: the department with its codes and the list, the day,
+// and, while a search narrows the list, that only the members it shows are in it.
+tables::Heading memberHeading(const DepartmentName &department, const QString &listName,
+                              const QDate &day, const QString &search, int shown, int total);
 
 } // namespace lists

@@ -1,9 +1,7 @@
 #include "ufrmListakezelo.h"
 
-#include "csvwriter.h"
 #include "memberhistory.h"
 #include "memberorder.h"
-#include "memberprinter.h"
 #include "ufrmAdatok.h"
 #include "ufrmNaplo.h"
 
@@ -12,27 +10,25 @@
 #include "db/clock.h"
 #include "db/error.h"
 #include "db/statements.h"
-#include "files/safesave.h"
 #include "rules/member.h"
+#include "tables/tableprinter.h"
+#include "tables/texttable.h"
 #include "ui/controls.h"
 #include "ui/dbgrid.h"
-#include "ui/filedialog.h"
 #include "ui/help.h"
 #include "ui/mainhost.h"
 #include "ui/messages.h"
 #include "ui/modal.h"
 #include "ui/rowmapmodel.h"
+#include "ui/tableoutput.h"
 
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPdfWriter>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
-#include <QStandardPaths>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -110,8 +106,16 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     btnNaplo = helperButton("btnNaplo", QStringLiteral("Napló..."),
                             QStringLiteral("A kiválasztott tag eseménynaplója"), this);
     btnNaplo->setEnabled(false);
+    // The count line is read out by its own text; what it is for is its description.
     lblAllapot = ui::label(QStringLiteral("lblAllapot"), QString(), this);
-    lblAllapot->setAccessibleName(QStringLiteral("A lista adatai"));
+    lblAllapot->setAccessibleDescription(QStringLiteral("A lista adatai"));
+    // In the grid's place while a search finds nobody, so an empty grid is never mistaken
+    // for an empty list.
+    lblNincsTalalat
+        = ui::label(QStringLiteral("lblNincsTalalat"), QStringLiteral("Nincs találat"), this);
+    lblNincsTalalat->setAlignment(Qt::AlignCenter);
+    lblNincsTalalat->setAutoFillBackground(true);
+    lblNincsTalalat->setBackgroundRole(QPalette::Base);
 
     addButton(bbOK, ui::mrOk);
     addButton(bbUjTag, ui::mrNone, [this] { bbEsemClick(bbUjTag->objectName()); });
@@ -151,7 +155,10 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     panel->addWidget(bbOK);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(helpers);
-    layout->addWidget(dbgLista, 1);
+    m_gridPlace = new QStackedLayout;
+    m_gridPlace->addWidget(dbgLista);
+    m_gridPlace->addWidget(lblNincsTalalat);
+    layout->addLayout(m_gridPlace, 1);
     layout->addWidget(lblAllapot);
     layout->addLayout(panel);
 
@@ -233,6 +240,7 @@ void TfrmListakezelo::applySearch()
     const bool members = m_aqListaAdatok.isOpen() && m_aqListaAdatok.recordCount() > 0;
     bbEsem->setEnabled(members && anyShown);
     btnNaplo->setEnabled(members && anyShown);
+    markSearch(!anyShown);
     updateStatus();
 }
 
@@ -272,8 +280,31 @@ void TfrmListakezelo::updateStatus()
     std::optional<int> longest;
     if (oldest != std::numeric_limits<qint64>::max())
         longest = int(today - oldest);
-    lblAllapot->setText(
-        lists::statusLine(m_listName, m_shown->rowCount(), m_aqListaAdatok.recordCount(), longest));
+    lblAllapot->setText(lists::statusLine(m_listName, m_shown->rowCount(),
+                                          m_aqListaAdatok.recordCount(), longest, activeSearch()));
+}
+
+QString TfrmListakezelo::activeSearch() const
+{
+    const QString text = eKereses->text();
+    return lists::MemberSearch::isEmptyQuery(text) ? QString() : text.trimmed();
+}
+
+void TfrmListakezelo::markSearch(bool nothingFound)
+{
+    const bool searching = !activeSearch().isEmpty();
+    m_gridPlace->setCurrentWidget(
+        searching && nothingFound ? static_cast<QWidget *>(lblNincsTalalat) : dbgLista);
+    // The box stands out while it narrows the list, for the eye and for a screen reader.
+    if (searching == eKereses->property("szur").toBool())
+        return;
+    eKereses->setProperty("szur", searching);
+    eKereses->setStyleSheet(searching ? QStringLiteral("QLineEdit { background: #fff0a0; "
+                                                       "font-weight: bold; }")
+                                      : QString());
+    eKereses->setAccessibleDescription(
+        searching ? QStringLiteral("A keresés szűri a listát: csak a megfelelő tagok látszanak.")
+                  : QString());
 }
 
 QString TfrmListakezelo::readListName()
@@ -292,25 +323,30 @@ lists::MemberListing TfrmListakezelo::shownMembers() const
 {
     lists::MemberListing listing;
     // The department's one row, read where it is without moving the table's current row.
+    lists::DepartmentName department;
     const db::Dataset &osztaly = m_host.atOsztaly();
-    const int nameColumn
-        = osztaly.isOpen() ? osztaly.columnIndex(QStringLiteral("OSZTALYNEV")) : -1;
-    if (nameColumn >= 0 && osztaly.recordCount() > 0)
-        listing.department = osztaly.value(0, nameColumn).toString();
+    if (osztaly.isOpen() && osztaly.recordCount() > 0) {
+        const auto text = [&osztaly](const char *column) {
+            const int index = osztaly.columnIndex(QString::fromLatin1(column));
+            return index >= 0 ? osztaly.value(0, index).toString() : QString();
+        };
+        department = {text("OSZTALYNEV"), text("INTKOD"), text("FINKOD")};
+    }
     listing.listName = m_listName;
-    listing.date = db::today();
+    const QDate today = db::today();
+    listing.heading = lists::memberHeading(department, m_listName, today, activeSearch(),
+                                           m_shown->rowCount(), m_aqListaAdatok.recordCount());
     const int columns = m_shown->columnCount();
     for (int c = 0; c < columns; ++c)
         listing.titles << m_shown->headerData(c, Qt::Horizontal).toString();
     listing.titles << lists::waitingDaysTitle();
     listing.numberColumns = {hivSzamColumn, columns};
-    const qint64 today = listing.date.toJulianDay();
     for (int r = 0; r < m_shown->rowCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < columns; ++c)
             cells << m_shown->index(r, c).data().toString();
         const qint64 listed = m_listed.at(size_t(m_shown->sourceRow(r)));
-        cells << (listed != 0 ? QString::number(today - listed) : QString());
+        cells << (listed != 0 ? QString::number(today.toJulianDay() - listed) : QString());
         listing.rows << cells;
     }
     return listing;
@@ -318,11 +354,9 @@ lists::MemberListing TfrmListakezelo::shownMembers() const
 
 QString TfrmListakezelo::suggestedFileName(const QString &suffix) const
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString name = QStringLiteral("Lista_%1_%2.%3")
-                             .arg(QString::number(m_host.aktBeavtip()),
-                                  db::today().toString(QStringLiteral("yyyyMMdd")), suffix);
-    return folder.isEmpty() ? name : QDir(folder).filePath(name);
+    return QStringLiteral("Lista_%1_%2.%3")
+        .arg(QString::number(m_host.aktBeavtip()), db::today().toString(QStringLiteral("yyyyMMdd")),
+             suffix);
 }
 
 void TfrmListakezelo::bbEsemClick(const QString &senderName)
@@ -342,56 +376,24 @@ void TfrmListakezelo::bbEsemClick(const QString &senderName)
 void TfrmListakezelo::btnNyomtatClick()
 {
     const lists::MemberListing listing = shownMembers();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(listing.listName);
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName(QStringLiteral("frmNyomtatasiKep"));
-    preview.setWindowTitle(QStringLiteral("Nyomtatási kép"));
-    preview.setAccessibleName(preview.windowTitle());
-    ui::setHelpContext(&preview, helpContext);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [&listing](QPrinter *target) { lists::MemberPrinter(listing).paint(target); });
-    ui::execModal(&preview);
+    const tables::TextTable table(listing.titles, listing.rows, listing.numberColumns);
+    ui::printTable(this, tables::TablePrinter(table, listing.heading), listing.listName);
 }
 
 void TfrmListakezelo::btnPdfClick()
 {
-    const QString path = ui::askSaveFileName(
-        this, QStringLiteral("Mentés PDF fájlba"), QStringLiteral("PDF fájl (*.pdf)"),
-        QStringLiteral("pdf"), suggestedFileName(QStringLiteral("pdf")));
-    if (path.isEmpty())
-        return;
     const lists::MemberListing listing = shownMembers();
-    // All pages into a temporary file, which takes the name only once it is whole.
-    files::SafeSave file(path);
-    file.start();
-    {
-        QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageOrientation(QPageLayout::Landscape);
-        writer.setTitle(listing.department + QStringLiteral(" – ") + listing.listName);
-        writer.setCreator(ui::applicationTitle());
-        lists::MemberPrinter(listing).paint(&writer);
-    }
-    file.commit();
-    ui::showMessage(this, QStringLiteral("A fájl elkészült: ") + QDir::toNativeSeparators(path));
+    const tables::TextTable table(listing.titles, listing.rows, listing.numberColumns);
+    ui::saveTablePdf(this, tables::TablePrinter(table, listing.heading), listing.heading.title,
+                     suggestedFileName(QStringLiteral("pdf")));
 }
 
 void TfrmListakezelo::btnCsvClick()
 {
-    const QString path = ui::askSaveFileName(
-        this, QStringLiteral("Mentés CSV fájlba"), QStringLiteral("CSV fájl (*.csv)"),
-        QStringLiteral("csv"), suggestedFileName(QStringLiteral("csv")));
-    if (path.isEmpty())
-        return;
     const lists::MemberListing listing = shownMembers();
-    lists::CsvWriter csv(listing.numberColumns);
-    csv.addRow(listing.titles);
-    for (const QStringList &row : listing.rows)
-        csv.addRow(row);
-    files::saveWhole(path, csv.document());
-    ui::showMessage(this, QStringLiteral("A fájl elkészült: ") + QDir::toNativeSeparators(path));
+    const tables::TextTable table(listing.titles, listing.rows, listing.numberColumns);
+    ui::saveTableCsv(this, table, listing.heading.filterNote,
+                     suggestedFileName(QStringLiteral("csv")));
 }
 
 void TfrmListakezelo::btnNaploClick()

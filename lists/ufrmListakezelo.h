@@ -13,6 +13,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QStackedLayout;
 
 namespace ui {
 class DbGrid;
@@ -54,6 +55,8 @@ private:
     void sortBy(int visibleColumn);
     void currentMoved(int row);
     void updateStatus();
+    QString activeSearch() const;
+    void markSearch(bool nothingFound);
     void btnNyomtatClick();
     void btnPdfClick();
     void btnCsvClick();
@@ -76,6 +79,8 @@ private:
     QPushButton *btnCsv;
     QPushButton *btnNaplo;
     QLabel *lblAllapot;
+    QLabel *lblNincsTalalat;
+    QStackedLayout *m_gridPlace;
 
     ui::RowMapModel *m_shown;
     lists::MemberSearch m_search;

@@ -99,19 +99,21 @@ void TestListakereses::searchNarrowsTheGrid_data()
                                                   u"555000111"_s, u"444000111"_s}
                                    << u"Lista: Csípőprotézis beültetése   Látható: 5 / 5 tag   "
                                       u"Leghosszabb várakozás: 69 nap"_s;
-    QTest::newRow("unaccented name") << "kovacs" << QStringList{u"123456788"_s, u"555000111"_s}
-                                     << u"Lista: Csípőprotézis beültetése   Látható: 2 / 5 tag   "
-                                        u"Leghosszabb várakozás: 68 nap"_s;
-    QTest::newRow("accented name") << "ŐRS" << QStringList{u"987654321"_s}
-                                   << u"Lista: Csípőprotézis beültetése   Látható: 1 / 5 tag   "
-                                      u"Leghosszabb várakozás: 69 nap"_s;
+    QTest::newRow("unaccented name")
+        << "kovacs" << QStringList{u"123456788"_s, u"555000111"_s}
+        << u"Lista: Csípőprotézis beültetése   Látható: 2 / 5 tag, keresés "
+           u"szerint szűrve: „kovacs”   Leghosszabb várakozás: 68 nap"_s;
+    QTest::newRow("accented name")
+        << "ŐRS" << QStringList{u"987654321"_s}
+        << u"Lista: Csípőprotézis beültetése   Látható: 1 / 5 tag, keresés "
+           u"szerint szűrve: „ŐRS”   Leghosszabb várakozás: 69 nap"_s;
     QTest::newRow("part of a TAJ with its dash")
         << "000-1" << QStringList{u"555000111"_s, u"444000111"_s}
-        << u"Lista: Csípőprotézis beültetése   Látható: 2 / 5 tag   "
-           u"Leghosszabb várakozás: 1 nap"_s;
+        << u"Lista: Csípőprotézis beültetése   Látható: 2 / 5 tag, keresés szerint szűrve: "
+           u"„000-1”   Leghosszabb várakozás: 1 nap"_s;
     QTest::newRow("nobody") << "Nagy" << QStringList{}
-                            << u"Lista: Csípőprotézis beültetése   Látható: 0 / 5 tag   "
-                               u"Leghosszabb várakozás: –"_s;
+                            << u"Lista: Csípőprotézis beültetése   Látható: 0 / 5 tag, keresés "
+                               u"szerint szűrve: „Nagy”   Leghosszabb várakozás: –"_s;
 }
 
 void TestListakereses::searchNarrowsTheGrid()
@@ -130,6 +132,15 @@ void TestListakereses::searchNarrowsTheGrid()
     QCOMPARE(gridColumn(grid(&window), u"TAJ"_s), shown);
     QCOMPARE(child<QLabel>(&window, u"lblAllapot"_s)->text(), count);
     QCOMPARE(child<QPushButton>(&window, u"bbEsem"_s)->isEnabled(), !shown.isEmpty());
+    // Nobody found: "Nincs találat" stands where the grid was. A search that narrows marks its
+    // box, for a screen reader too.
+    QLabel *nothing = child<QLabel>(&window, u"lblNincsTalalat"_s);
+    QCOMPARE(nothing->isVisible(), shown.isEmpty());
+    QCOMPARE(grid(&window)->isVisible(), !shown.isEmpty());
+    QCOMPARE(nothing->text(), u"Nincs találat"_s);
+    const QString marked = searchBox(&window)->accessibleDescription();
+    QCOMPARE(marked.contains(u"szűri a listát"_s), !query.isEmpty());
+    QCOMPARE(searchBox(&window)->styleSheet().isEmpty(), query.isEmpty());
     if (!shown.isEmpty()) {
         // The current row stays where it is while it is shown, else goes to the first shown.
         const QString last = u"444000111"_s;
@@ -140,6 +151,10 @@ void TestListakereses::searchNarrowsTheGrid()
     QCOMPARE(searchBox(&window)->text(), QString());
     QCOMPARE(grid(&window)->model()->rowCount(), 5);
     QCOMPARE(window.aqListaAdatok().recordCount(), 5);
+    QVERIFY(grid(&window)->isVisible());
+    QVERIFY(!nothing->isVisible());
+    QCOMPARE(searchBox(&window)->accessibleDescription(), QString());
+    QVERIFY(!child<QLabel>(&window, u"lblAllapot"_s)->text().contains(u"szűrve"_s));
 }
 
 void TestListakereses::titlesSortAndRereadRestoresOwnOrder()

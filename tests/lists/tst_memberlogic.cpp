@@ -1,6 +1,5 @@
-// The list manager's logic without its window: finding members by name and TAJ, the CSV text
-// a spreadsheet reads, the values of the history, and the row map that the grid shows.
-#include "lists/csvwriter.h"
+// The list manager's logic without its window: finding members by name and TAJ, the heading
+// of what is printed and saved, the values of the history, and the row map that the grid shows.
 #include "lists/memberhistory.h"
 #include "lists/memberlisting.h"
 #include "lists/membersearch.h"
@@ -20,9 +19,6 @@ private Q_SLOTS:
     void searchFindsByNameOrTaj_data();
     void searchFindsByNameOrTaj();
     void searchKeepsTheOrderGiven();
-    void csvFields_data();
-    void csvFields();
-    void csvDocumentStartsWithBomAndEndsLinesWithCrLf();
     void historyValues_data();
     void historyValues();
     void rowMapFollowsRowsAndKeepsSelection();
@@ -71,39 +67,6 @@ void TestMemberLogic::searchKeepsTheOrderGiven()
     // A sorted order, and a row number past the rows read, which is dropped.
     const std::vector<int> rows = search.filter(u"agnes", {4, 3, 2, 1, 0, 7});
     QCOMPARE(QList<int>(rows.begin(), rows.end()), (QList<int>{3, 1}));
-}
-
-void TestMemberLogic::csvFields_data()
-{
-    QTest::addColumn<QStringList>("fields");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("plain") << QStringList{u"12"_s, u"Kiss Ödön"_s, u"2026. 03. 07."_s, u"3"_s}
-                           << u"12;Kiss Ödön;2026. 03. 07.;3\r\n"_s;
-    QTest::newRow("separator and quote") << QStringList{u"1"_s, u"Kiss; \"Öcsi\""_s, u"x"_s, u"0"_s}
-                                         << u"1;\"Kiss; \"\"Öcsi\"\"\";x;0\r\n"_s;
-    QTest::newRow("line break and blanks at the ends")
-        << QStringList{u"1"_s, u"a\nb"_s, u" c "_s, u"2"_s} << u"1;\"a\nb\";\" c \";2\r\n"_s;
-    QTest::newRow("formula-like texts")
-        << QStringList{u"1"_s, u"=1+1"_s, u"@SUM(A1)"_s, u"5"_s} << u"1;'=1+1;'@SUM(A1);5\r\n"_s;
-    QTest::newRow("titles and empty cells in number columns stay text")
-        << QStringList{u"Hiv. Szám"_s, u""_s, u""_s, u"-5"_s} << u"Hiv. Szám;;;-5\r\n"_s;
-}
-
-void TestMemberLogic::csvFields()
-{
-    QFETCH(QStringList, fields);
-    QFETCH(QString, line);
-    lists::CsvWriter csv({0, 3});
-    csv.addRow(fields);
-    QCOMPARE(QString::fromUtf8(csv.document().mid(3)), line);
-}
-
-void TestMemberLogic::csvDocumentStartsWithBomAndEndsLinesWithCrLf()
-{
-    lists::CsvWriter csv;
-    csv.addRow({u"ő"_s});
-    csv.addRow({u"ű"_s});
-    QCOMPARE(csv.document(), QByteArray("\xEF\xBB\xBF\xC5\x91\r\n\xC5\xB1\r\n"));
 }
 
 void TestMemberLogic::historyValues_data()

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace lists {
+class QAbstractItemModel;
+
+namespace tables {
 
 // CSV text that a spreadsheet set to Hungarian opens directly: UTF-8 with a byte order mark,
 // ";" between fields (the decimal comma rules out ","), CRLF line ends. A field is quoted
@@ -27,4 +29,9 @@ private:
     QString m_text;
 };
 
-} // namespace lists
+// The whole model as CSV: the heading's filter note on a line of its own when there is one
+// (so nobody takes the file for the whole list), the column titles, then the rows; the
+// columns that hold numbers (see isNumberColumn) are written bare.
+QByteArray csvDocument(const QAbstractItemModel &model, const QString &filterNote);
+
+} // namespace tables

@@ -1,6 +1,10 @@
 #include "csvwriter.h"
 
-namespace lists {
+#include "texttable.h"
+
+#include <QAbstractItemModel>
+
+namespace tables {
 
 CsvWriter::CsvWriter(QList<int> numberColumns)
     : m_numberColumns(std::move(numberColumns))
@@ -44,4 +48,27 @@ QByteArray CsvWriter::document() const
     return QByteArrayLiteral("\xEF\xBB\xBF") + m_text.toUtf8();
 }
 
-} // namespace lists
+QByteArray csvDocument(const QAbstractItemModel &model, const QString &filterNote)
+{
+    const int columns = model.columnCount();
+    QList<int> numbers;
+    QStringList titles;
+    for (int c = 0; c < columns; ++c) {
+        if (isNumberColumn(model, c))
+            numbers << c;
+        titles << model.headerData(c, Qt::Horizontal).toString();
+    }
+    CsvWriter csv(numbers);
+    if (!filterNote.isEmpty())
+        csv.addRow({filterNote});
+    csv.addRow(titles);
+    for (int r = 0; r < model.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < columns; ++c)
+            cells << model.index(r, c).data().toString();
+        csv.addRow(cells);
+    }
+    return csv.document();
+}
+
+} // namespace tables
