@@ -92,7 +92,10 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members
     const auto addRow = [](QFormLayout *layout, const QString &caption, QWidget *field) {
         auto *label = new QLabel(caption, field->parentWidget());
         label->setBuddy(field);
-        field->setAccessibleName(accessibleLabel(caption));
+        // A combo box is named by the item it shows, as Qt does on Linux; screen readers take
+        // its label from the buddy relation.
+        if (!qobject_cast<QComboBox *>(field))
+            field->setAccessibleName(accessibleLabel(caption));
         layout->addRow(label, field);
     };
     addRow(betegLayout, QStringLiteral("Hiv. Szám:"), eHivSzam);

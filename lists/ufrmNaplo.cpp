@@ -25,7 +25,7 @@ TfrmNaplo::TfrmNaplo(const QString &member, const QList<lists::HistoryLine> &lin
     ui::setHelpContext(this, helpContext);
 
     lblTag = ui::label(QStringLiteral("lblTag"), member, this);
-    lblTag->setAccessibleName(member);
+    lblTag->setAccessibleDescription(QStringLiteral("A kiválasztott tag"));
 
     m_model = new QStandardItemModel(0, 4, this);
     m_model->setHorizontalHeaderLabels({QStringLiteral("Időpont"), QStringLiteral("Mező"),

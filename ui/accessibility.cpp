@@ -1,11 +1,9 @@
 #include "accessibility.h"
 
-#include "comboboxaccessible.h"
 #include "maskededitaccessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QComboBox>
 #include <QLineEdit>
 
 namespace ui {
@@ -26,8 +24,6 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         if (!edit->inputMask().isEmpty() && edit->echoMode() == QLineEdit::Normal)
             return new MaskedEditAccessible(edit);
     }
-    if (className == u"QComboBox" && !static_cast<QComboBox *>(widget)->isEditable())
-        return new ComboBoxAccessible(static_cast<QComboBox *>(widget));
     return nullptr;
 }
 } // namespace

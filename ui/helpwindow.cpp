@@ -61,7 +61,8 @@ HelpWindow::HelpWindow()
     m_close = toolButton(QStringLiteral("btnBezaras"), QStringLiteral("&Bezárás"),
                          QStringLiteral("Bezárás"), this);
     m_findResult = label(QStringLiteral("lblTalalat"), {}, this);
-    m_findResult->setAccessibleName(QStringLiteral("Keresés eredménye"));
+    // Read out by its own text; what it is for is its description.
+    m_findResult->setAccessibleDescription(QStringLiteral("Keresés eredménye"));
 
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("sugoSzoveg"));

@@ -1,5 +1,7 @@
 // What every window of the program owes a person and a screen reader: its help context for
-// F1, an accessible name on every control, and no English text anywhere it shows.
+// F1, no English text anywhere it shows, and a walk through its accessible tree: every control
+// with its role, a label (its name or a labelled-by relation) and its current value, every
+// label with the text it shows, and the Tab key reaching every control.
 #include "messagerecorder.h"
 #include "tempdatabase.h"
 
@@ -19,11 +21,15 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 #include <functional>
@@ -70,6 +76,103 @@ QStringList shownTexts(const QWidget *window)
     }
     return texts;
 }
+// The window's accessible tree; the cells of a grid and the list of a combo box are the
+// control's own and are not walked.
+void walk(QAccessibleInterface *iface, QList<QAccessibleInterface *> &out)
+{
+    if (!iface || !iface->isValid())
+        return;
+    out << iface;
+    const QAccessible::Role role = iface->role();
+    if (role == QAccessible::Table || role == QAccessible::List || role == QAccessible::Tree
+        || role == QAccessible::ComboBox)
+        return;
+    for (int i = 0; i < iface->childCount(); ++i)
+        walk(iface->child(i), out);
+}
+
+QString labelOf(QAccessibleInterface *iface)
+{
+    QString name = iface->text(QAccessible::Name);
+    if (!name.trimmed().isEmpty())
+        return name;
+    for (const auto &relation : iface->relations(QAccessible::Label)) {
+        if (!relation.first->text(QAccessible::Name).trimmed().isEmpty())
+            return relation.first->text(QAccessible::Name);
+    }
+    return {};
+}
+
+// What a screen reader would miss of this control or label; empty when nothing.
+QString missing(QAccessibleInterface *iface)
+{
+    auto *w = qobject_cast<QWidget *>(iface->object());
+    if (!w || !w->isVisible())
+        return {};
+    const auto *label = qobject_cast<const QLabel *>(w);
+    if (!isControl(w) && !label)
+        return {};
+    const QAccessible::Role role = iface->role();
+    if (role == QAccessible::NoRole || role == QAccessible::Client)
+        return QStringLiteral("no role");
+    if (label) {
+        // A label is read by what it shows (its shortcut mark aside), whatever it is for.
+        QString shown = label->text();
+        shown.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        return shown.isEmpty() || iface->text(QAccessible::Name) == shown
+                   ? QString()
+                   : QStringLiteral("label text not exposed: ") + iface->text(QAccessible::Name);
+    }
+    if (labelOf(iface).isEmpty())
+        return QStringLiteral("no name and no labelled-by relation");
+    const QString value = iface->text(QAccessible::Value);
+    if (const auto *edit = qobject_cast<const QLineEdit *>(w);
+        edit && edit->echoMode() == QLineEdit::Normal && value != edit->displayText())
+        return QStringLiteral("value ") + value;
+    if (const auto *box = qobject_cast<const QComboBox *>(w)) {
+        if (value != box->currentText()
+            || (box->currentIndex() >= 0 && iface->text(QAccessible::Name) != box->currentText()))
+            return QStringLiteral("combo box does not name its item: ") + value;
+    }
+    if (const auto *spin = qobject_cast<const QAbstractSpinBox *>(w); spin && value != spin->text())
+        return QStringLiteral("value ") + value;
+    if (const auto *button = qobject_cast<const QAbstractButton *>(w);
+        button && button->isCheckable() && iface->state().checked != button->isChecked())
+        return QStringLiteral("checked state not exposed");
+    if (const auto *view = qobject_cast<const QAbstractItemView *>(w); view && view->model()) {
+        QAccessibleTableInterface *table = iface->tableInterface();
+        if (table && table->rowCount() != view->model()->rowCount())
+            return QStringLiteral("rows not exposed");
+    }
+    return {};
+}
+
+// The controls the Tab key reaches from the focused one, once round.
+QSet<const QWidget *> tabRound(QWidget *window)
+{
+    QSet<const QWidget *> reached;
+    QWidget *start = QApplication::focusWidget();
+    if (!start) {
+        window->nextInFocusChain()->setFocus(Qt::TabFocusReason);
+        start = QApplication::focusWidget();
+    }
+    QWidget *at = start;
+    for (int i = 0; at && i < 200; ++i) {
+        reached.insert(at);
+        QTest::keyClick(at, Qt::Key_Tab);
+        at = QApplication::focusWidget();
+        if (at == start)
+            break;
+    }
+    return reached;
+}
+
+bool wantsTab(const QWidget *w)
+{
+    return isControl(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
+           && !qobject_cast<const QGroupBox *>(w);
+}
+
 } // namespace
 
 class TestWindows : public QObject
@@ -79,6 +182,8 @@ private Q_SLOTS:
     void initTestCase();
     void everyWindowKeepsItsPromises_data();
     void everyWindowKeepsItsPromises();
+    void everyControlReachesAScreenReader_data() { everyWindowKeepsItsPromises_data(); }
+    void everyControlReachesAScreenReader();
 
 private:
     std::unique_ptr<TempProgramDir> m_dir;
@@ -153,15 +258,56 @@ void TestWindows::everyWindowKeepsItsPromises()
     for (const QWidget *w : window->findChildren<QWidget *>()) {
         if (!isControl(w))
             continue;
-        QVERIFY2(!w->accessibleName().isEmpty(),
-                 qPrintable(
-                     QStringLiteral("no accessible name: %1 (%2)")
-                         .arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()))));
         const int expected = tajEdits.contains(w->objectName()) ? 12 : context;
         QVERIFY2(ui::helpContextFor(w) == expected, qPrintable(w->objectName()));
     }
     for (const QString &text : shownTexts(window.get()))
         QVERIFY2(!english.match(text).hasMatch(), qPrintable(text));
+    QVERIFY(messages.texts().isEmpty());
+}
+
+void TestWindows::everyControlReachesAScreenReader()
+{
+    QFETCH(Factory, make);
+    MessageRecorder messages;
+    const std::unique_ptr<QWidget> window = make(*m_state);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+    QList<QAccessibleInterface *> tree;
+    walk(QAccessible::queryAccessibleInterface(window.get()), tree);
+    QStringList problems;
+    QSet<QObject *> exposed;
+    for (QAccessibleInterface *iface : std::as_const(tree)) {
+        exposed.insert(iface->object());
+        const QString problem = missing(iface);
+        if (!problem.isEmpty())
+            problems << iface->object()->objectName() + QStringLiteral(": ") + problem;
+    }
+    // Every control and label is in the tree, not only on the screen.
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if ((isControl(w) || qobject_cast<QLabel *>(w)) && w->isVisible() && !exposed.contains(w))
+            problems << w->objectName() + QStringLiteral(": not in the accessible tree");
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+
+    // The keyboard reaches every control; a radio group is reached through any of its buttons,
+    // the arrow keys move within it.
+    const QSet<const QWidget *> reached = tabRound(window.get());
+    QStringList unreached;
+    for (const QWidget *w : window->findChildren<QWidget *>()) {
+        if (!wantsTab(w) || reached.contains(w))
+            continue;
+        if (qobject_cast<const QRadioButton *>(w)) {
+            const auto siblings = w->parentWidget()->findChildren<QRadioButton *>();
+            if (std::any_of(siblings.cbegin(), siblings.cend(),
+                            [&reached](const QRadioButton *b) { return reached.contains(b); }))
+                continue;
+        }
+        unreached << w->objectName();
+    }
+    QVERIFY2(unreached.isEmpty(), qPrintable(unreached.join(QStringLiteral(", "))));
     QVERIFY(messages.texts().isEmpty());
 }
 

@@ -1,5 +1,6 @@
 // The one safe save under real failures: a small disk that is full or fills up midway, a
 // read-only disk, a link at the name, another writer's file, and a save abandoned halfway.
+#include "folderfiles.h"
 #include "privileged.h"
 
 #include "db/error.h"
@@ -16,25 +17,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void put(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QStringList entries(const QString &folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot
-                                               | QDir::Hidden | QDir::System);
-    names.sort();
-    return names;
 }
 
 // Bytes that differ from line to line, so that a file cut or shifted anywhere shows.
@@ -126,7 +113,7 @@ void TestSafeSave::fullDiskKeepsTheEarlierFile()
 
     const QByteArray earlier = lines(earlierLines, "Kovács Éva");
     writeInPieces(path, earlier);
-    QCOMPARE(contents(path), earlier);
+    QCOMPARE(fileBytes(path), earlier);
 
     const QByteArray next = lines(newLines, "Nagy Ödön");
     QVERIFY(next.size() > qint64(leaveFree) * 1024);
@@ -140,14 +127,15 @@ void TestSafeSave::fullDiskKeepsTheEarlierFile()
     });
     QCOMPARE(shown,
              u"A(z) %1 fájl nem írható: megtelt a lemez"_s.arg(QDir::toNativeSeparators(path)));
-    QCOMPARE(contents(path), earlier);
-    QCOMPARE(entries(disk.dir.path()), (QStringList{u"lista.csv"_s, QFileInfo(filler).fileName()}));
+    QCOMPARE(fileBytes(path), earlier);
+    QCOMPARE(folderEntries(disk.dir.path()),
+             (QStringList{u"lista.csv"_s, QFileInfo(filler).fileName()}));
 
     // Room again: the same save goes through.
     QVERIFY(QFile::remove(filler));
     writeInPieces(path, next);
-    QCOMPARE(contents(path), next);
-    QCOMPARE(entries(disk.dir.path()), QStringList{u"lista.csv"_s});
+    QCOMPARE(fileBytes(path), next);
+    QCOMPARE(folderEntries(disk.dir.path()), QStringList{u"lista.csv"_s});
 }
 
 void TestSafeSave::readOnlyDiskIsNamed()
@@ -162,7 +150,7 @@ void TestSafeSave::readOnlyDiskIsNamed()
     const QString shown = failureOf([&] { files::saveWhole(path, "next"); });
     QVERIFY(disk.mount.remount(false));
     QVERIFY2(shown.endsWith(u": a lemez csak olvasható"_s), qPrintable(shown));
-    QCOMPARE(contents(path), QByteArray("earlier"));
+    QCOMPARE(fileBytes(path), QByteArray("earlier"));
 }
 
 void TestSafeSave::linkAtTheNameIsReplacedNotFollowed()
@@ -174,8 +162,8 @@ void TestSafeSave::linkAtTheNameIsReplacedNotFollowed()
     QVERIFY(QFile::link(outside, path));
     files::saveWhole(path, "a lista");
     QVERIFY(!QFileInfo(path).isSymLink());
-    QCOMPARE(contents(path), QByteArray("a lista"));
-    QCOMPARE(contents(outside), QByteArray("nem a lista"));
+    QCOMPARE(fileBytes(path), QByteArray("a lista"));
+    QCOMPARE(fileBytes(outside), QByteArray("nem a lista"));
 
     // A link to nowhere: replaced, and nothing is made where it pointed.
     const QString nowhere = dir.filePath(u"sehol.csv"_s);
@@ -226,8 +214,8 @@ void TestSafeSave::anotherWritersFileIsPutInPlace()
         put(save.temporaryPath(), "the engine's copy");
         save.commit();
     }
-    QCOMPARE(contents(path), QByteArray("the engine's copy"));
-    QCOMPARE(entries(dir.path()), QStringList{u"Vazuvede.adat"_s});
+    QCOMPARE(fileBytes(path), QByteArray("the engine's copy"));
+    QCOMPARE(folderEntries(dir.path()), QStringList{u"Vazuvede.adat"_s});
 }
 
 void TestSafeSave::abandonedSaveLeavesNoTrace()
@@ -245,8 +233,8 @@ void TestSafeSave::abandonedSaveLeavesNoTrace()
         save.startForOtherWriter();
         put(save.temporaryPath(), "abandoned");
     }
-    QCOMPARE(contents(path), QByteArray("earlier"));
-    QCOMPARE(entries(dir.path()), QStringList{u"lista.csv"_s});
+    QCOMPARE(fileBytes(path), QByteArray("earlier"));
+    QCOMPARE(folderEntries(dir.path()), QStringList{u"lista.csv"_s});
 }
 
 void TestSafeSave::impossibleNamesAreRefusedWithTheirReason_data()
@@ -265,11 +253,11 @@ void TestSafeSave::impossibleNamesAreRefusedWithTheirReason()
     QTemporaryDir dir;
     put(dir.filePath(u"fajl"_s), "x");
     QVERIFY(QDir(dir.path()).mkdir(u"mappa"_s));
-    const QStringList before = entries(dir.path());
+    const QStringList before = folderEntries(dir.path());
     const QString path = dir.filePath(name);
     QCOMPARE(failureOf([&] { files::saveWhole(path, "x"); }),
              u"A(z) %1 fájl nem írható: %2"_s.arg(QDir::toNativeSeparators(path), reason));
-    QCOMPARE(entries(dir.path()), before);
+    QCOMPARE(folderEntries(dir.path()), before);
 }
 
 QTEST_MAIN(TestSafeSave)

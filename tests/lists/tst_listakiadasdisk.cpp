@@ -2,6 +2,7 @@
 // file is written, and with a link standing at the chosen name: the earlier file stays as it
 // was, and the person is told why.
 #include "department.h"
+#include "folderfiles.h"
 #include "isolateduser.h"
 #include "messagerecorder.h"
 #include "privileged.h"
@@ -24,20 +25,6 @@ using namespace testsupport;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList entries(const QString &folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot
-                                               | QDir::Hidden | QDir::System);
-    names.sort();
-    return names;
-}
 
 void addMembers(Department &dep, int count)
 {
@@ -125,7 +112,7 @@ void TestListakiadasDisk::fullDiskKeepsTheEarlierFile()
     addMembers(dep, members);
     dep.state.setAktBeavtip(1);
     QCOMPARE(save(dep, button, path), QStringList{ready});
-    const QByteArray earlier = contents(path);
+    const QByteArray earlier = fileBytes(path);
     QVERIFY(!earlier.isEmpty());
 
     addMembers(dep, members);
@@ -133,15 +120,15 @@ void TestListakiadasDisk::fullDiskKeepsTheEarlierFile()
     QVERIFY(!filler.isEmpty());
     QCOMPARE(save(dep, button, path),
              QStringList{u"A(z) %1 fájl nem írható: megtelt a lemez."_s.arg(path)});
-    QCOMPARE(contents(path), earlier);
-    QCOMPARE(entries(folder.path()), (QStringList{name, QFileInfo(filler).fileName()}));
+    QCOMPARE(fileBytes(path), earlier);
+    QCOMPARE(folderEntries(folder.path()), (QStringList{name, QFileInfo(filler).fileName()}));
 
     // Room again: the whole list goes into the file.
     QVERIFY(QFile::remove(filler));
     QCOMPARE(save(dep, button, path), QStringList{ready});
-    QVERIFY(contents(path).size() > earlier.size());
+    QVERIFY(fileBytes(path).size() > earlier.size());
     if (leaveFree > 0)
-        QVERIFY(contents(path).size() > qint64(leaveFree) * 1024);
+        QVERIFY(fileBytes(path).size() > qint64(leaveFree) * 1024);
 }
 
 void TestListakiadasDisk::linkAtTheNameIsReplacedNotFollowed_data()
@@ -170,8 +157,8 @@ void TestListakiadasDisk::linkAtTheNameIsReplacedNotFollowed()
     dep.state.setAktBeavtip(1);
     QCOMPARE(save(dep, button, path), QStringList{u"A fájl elkészült: "_s + path});
     QVERIFY(!QFileInfo(path).isSymLink());
-    QVERIFY(contents(path).contains(button == u"btnCsv" ? "Kovácsné Tóth Ilona 1" : "%PDF"));
-    QCOMPARE(contents(outside), QByteArray("nem a lista"));
+    QVERIFY(fileBytes(path).contains(button == u"btnCsv" ? "Kovácsné Tóth Ilona 1" : "%PDF"));
+    QCOMPARE(fileBytes(outside), QByteArray("nem a lista"));
 }
 
 QTEST_MAIN(TestListakiadasDisk)

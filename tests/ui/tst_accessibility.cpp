@@ -1,11 +1,13 @@
 // What a screen reader hears from the shared controls: a masked edit's characters as shown,
-// a pick-from-list box under one name, and a plain top-level widget as a window.
+// a pick-from-list box named by its item and labelled by its label, and a plain top-level
+// widget as a window.
 #include "lists/tajedit.h"
 #include "ui/accessibility.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
+#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -24,7 +26,7 @@ private Q_SLOTS:
     void initTestCase() { ui::installAccessibility(); }
     void tajEditReadsDigitsAsShown_data();
     void tajEditReadsDigitsAsShown();
-    void pickListKeepsItsNameWhateverItShows();
+    void pickListIsNamedByItsItemAndLabelledByItsLabel();
     void plainTopLevelWidgetIsWindowWithTitle();
 };
 
@@ -68,25 +70,36 @@ void TestAccessibility::tajEditReadsDigitsAsShown()
     QCOMPARE(text->offsetAtPoint(text->characterRect(5).center()), 5);
 }
 
-void TestAccessibility::pickListKeepsItsNameWhateverItShows()
+void TestAccessibility::pickListIsNamedByItsItemAndLabelledByItsLabel()
 {
-    QComboBox box;
-    box.addItems({QStringLiteral("Várakozás"), QStringLiteral("Elhunyt")});
-    box.setAccessibleName(QStringLiteral("Esemény neve"));
-    box.show();
-    QAccessibleInterface *iface = accessible(&box);
+    QWidget window;
+    auto *label = new QLabel(QStringLiteral("Esemény neve:"), &window);
+    auto *box = new QComboBox(&window);
+    label->setBuddy(box);
+    box->addItems({QStringLiteral("Várakozás"), QStringLiteral("Elhunyt")});
+    window.show();
+    QAccessibleInterface *iface = accessible(box);
     QCOMPARE(iface->role(), QAccessible::ComboBox);
-    for (int index : {0, -1, 1}) {
-        box.setCurrentIndex(index);
+    for (int index : {0, 1, -1}) {
+        box->setCurrentIndex(index);
         for (bool enabled : {true, false}) {
-            box.setEnabled(enabled);
-            QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Esemény neve"));
-            QCOMPARE(iface->text(QAccessible::Value), box.currentText());
+            box->setEnabled(enabled);
+            // The item shown is the name and the value; with none chosen, the label stands in.
+            QCOMPARE(iface->text(QAccessible::Name),
+                     index < 0 ? QStringLiteral("Esemény neve:") : box->currentText());
+            QCOMPARE(iface->text(QAccessible::Value), box->currentText());
+            const auto labels = iface->relations(QAccessible::Label);
+            QCOMPARE(labels.size(), 1);
+            QCOMPARE(labels.first().first->object(), static_cast<QObject *>(label));
         }
     }
-    // The list that drops down is still within reach.
-    QCOMPARE(iface->childCount(), 1);
-    QCOMPARE(iface->child(0)->object(), static_cast<QObject *>(box.view()));
+    // The list that drops down is within reach, with the chosen item among its children.
+    QAccessibleInterface *list = nullptr;
+    for (int i = 0; i < iface->childCount(); ++i) {
+        if (iface->child(i)->object() == box->view())
+            list = iface->child(i);
+    }
+    QVERIFY(list);
 }
 
 void TestAccessibility::plainTopLevelWidgetIsWindowWithTitle()
