@@ -32,8 +32,13 @@ constexpr Column beavTip[] = {
 };
 
 constexpr Column log[] = {
-    {"DATUM", Type::Moment},        {"HIV_SZAM", Type::Integer},  {"MEZO", Type::Text, 10},
-    {"REGI_ERTEK", Type::Text, 50}, {"UJ_ERTEK", Type::Text, 50},
+    {"DATUM", Type::Moment},
+    {"HIV_SZAM", Type::Integer},
+    {"MEZO", Type::Text, 10},
+    {"REGI_ERTEK", Type::Text, 50},
+    {"UJ_ERTEK", Type::Text, 50},
+    // The order the changes were written in: two changes of one moment keep theirs.
+    {"SORSZAM", Type::Serial, 0, nullptr, false, 3},
 };
 
 // Reference data first, then the department, the entries and their change log.

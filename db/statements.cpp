@@ -77,6 +77,28 @@ QString tajSearch(const QString &taj)
                             "BEAV_TIP.BEAVTIP_NEV");
 }
 
+QString listName()
+{
+    return QStringLiteral("SELECT BEAVTIP_NEV FROM BEAV_TIP WHERE BEAVTIP_KOD = :Kod");
+}
+
+QString entryEvent()
+{
+    return QStringLiteral("SELECT ESEM_KOD, ESEM_DATUM FROM LISTA WHERE HIV_SZAM = :HivSzam");
+}
+
+QString memberHistory()
+{
+    return QStringLiteral(
+        "SELECT LOG.DATUM, LOG.MEZO, LOG.REGI_ERTEK, LOG.UJ_ERTEK, REGI.ES_NEV AS REGI_NEV, "
+        "UJ.ES_NEV AS UJ_NEV\n"
+        "FROM LOG\n"
+        "LEFT JOIN ESEMENY AS REGI ON LOG.MEZO = 'ESEM_KOD' AND REGI.ES_KOD = LOG.REGI_ERTEK\n"
+        "LEFT JOIN ESEMENY AS UJ ON LOG.MEZO = 'ESEM_KOD' AND UJ.ES_KOD = LOG.UJ_ERTEK\n"
+        "WHERE LOG.HIV_SZAM = :HivSzam\n"
+        "ORDER BY LOG.DATUM DESC, LOG.SORSZAM DESC");
+}
+
 namespace {
 QString insertRow(const char *table, const char *columns, int count)
 {

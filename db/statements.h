@@ -38,6 +38,15 @@ QString insertLogEventDate(const QString &hivSzam, const QDate &oldDate, const Q
 // The TAJ search: the patient's entries on their lists, counted per list.
 QString tajSearch(const QString &taj);
 
+// BEAVTIP_NEV of a list, its one parameter :Kod.
+QString listName();
+// ESEM_KOD and ESEM_DATUM of an entry as stored, its one parameter :HivSzam.
+QString entryEvent();
+// The change log of an entry, its one parameter :HivSzam, newest first (the order written
+// tells apart the changes of one moment): DATUM, MEZO, REGI_ERTEK, UJ_ERTEK, and the event
+// names of both values as REGI_NEV and UJ_NEV (null for a code no longer in ESEMENY).
+QString memberHistory();
+
 // Rows whose values are bound ('?' in the order of the columns named), for the tools and for
 // writing many rows at once; days and moments go in as stored text.
 // OSZTALY: INTKOD, FINKOD, JAROFEKVO, OSZTALYNEV, JELSZO.

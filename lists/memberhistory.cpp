@@ -3,6 +3,7 @@
 #include "dataset/dataset.h"
 #include "dataset/fielddef.h"
 #include "db/connection.h"
+#include "db/statements.h"
 #include "db/values.h"
 
 #include <QLocale>
@@ -12,21 +13,6 @@ namespace lists {
 namespace {
 constexpr QStringView codeColumn = u"ESEM_KOD";
 constexpr QStringView dateColumn = u"ESEM_DATUM";
-
-// The event names of both values are joined in; a code no longer in ESEMENY keeps no name.
-// The changes of one save share their moment: they follow in the order of the field names,
-// which both engines know (the server's LOG has no row number).
-QString historyQuery()
-{
-    return QStringLiteral(
-        "SELECT LOG.DATUM, LOG.MEZO, LOG.REGI_ERTEK, LOG.UJ_ERTEK, REGI.ES_NEV AS REGI_NEV, "
-        "UJ.ES_NEV AS UJ_NEV\n"
-        "FROM LOG\n"
-        "LEFT JOIN ESEMENY AS REGI ON LOG.MEZO = 'ESEM_KOD' AND REGI.ES_KOD = LOG.REGI_ERTEK\n"
-        "LEFT JOIN ESEMENY AS UJ ON LOG.MEZO = 'ESEM_KOD' AND UJ.ES_KOD = LOG.UJ_ERTEK\n"
-        "WHERE LOG.HIV_SZAM = :HivSzam\n"
-        "ORDER BY LOG.DATUM DESC, LOG.MEZO");
-}
 
 QString fieldTitle(const QString &column)
 {
@@ -57,7 +43,7 @@ QList<HistoryLine> readHistory(db::Connection &connection, qint64 hivSzam)
 {
     db::Dataset log;
     log.setConnection(&connection);
-    log.setSql(historyQuery());
+    log.setSql(db::statements::memberHistory());
     log.setFields({{QStringLiteral("DATUM"), db::FieldKind::DateTime},
                    {QStringLiteral("MEZO"), db::FieldKind::Text},
                    {QStringLiteral("REGI_ERTEK"), db::FieldKind::Text},

@@ -311,7 +311,7 @@ QString TfrmListakezelo::readListName()
 {
     db::Dataset list;
     list.setConnection(&m_host.acZazadoroz());
-    list.setSql(QStringLiteral("SELECT BEAVTIP_NEV FROM BEAV_TIP WHERE BEAVTIP_KOD = :Kod"));
+    list.setSql(db::statements::listName());
     list.setParameter(QStringLiteral("Kod"), m_host.aktBeavtip());
     list.open();
     const QString name

@@ -85,8 +85,7 @@ bool logChanges(db::Dataset &aqModosit, const QString &hivSzam, const QString &n
         stored.setFields({{QStringLiteral("ESEM_KOD"), db::FieldKind::Text,
                            db::schema::width("LISTA", "ESEM_KOD")},
                           {QStringLiteral("ESEM_DATUM"), db::FieldKind::DateTime, 0}});
-        stored.setSql(QStringLiteral("SELECT ESEM_KOD, ESEM_DATUM FROM LISTA "
-                                     "WHERE HIV_SZAM = :HivSzam"));
+        stored.setSql(db::statements::entryEvent());
         stored.setParameter(QStringLiteral("HivSzam"), hivSzam.toLongLong());
         stored.open();
         if (stored.recordCount() != 1)

@@ -1,5 +1,6 @@
 #include "generator.h"
 
+#include "db/adminstatements.h"
 #include "db/clock.h"
 #include "db/connection.h"
 #include "db/engine.h"
@@ -145,8 +146,7 @@ private:
 QList<int> Generator::chooseLists()
 {
     QSet<int> known;
-    db::Statement all(m_connection,
-                      QStringLiteral("SELECT BEAVTIP_KOD, BEAVTIP_FAJTA FROM BEAV_TIP"));
+    db::Statement all(m_connection, db::statements::listKinds());
     QList<int> defaults;
     while (all.step()) {
         const int code = int(all.int64(0));
@@ -177,7 +177,7 @@ QList<int> Generator::chooseLists()
 std::vector<int> Generator::availableEvents()
 {
     QSet<QString> codes;
-    db::Statement all(m_connection, QStringLiteral("SELECT ES_KOD FROM ESEMENY"));
+    db::Statement all(m_connection, db::statements::eventCodes());
     while (all.step())
         codes.insert(all.text(0));
     if (!codes.contains(QStringLiteral("VAR")))
@@ -218,7 +218,7 @@ Patient Generator::newPatient()
 
 void Generator::insertDepartment()
 {
-    if (m_connection.scalar(QStringLiteral("SELECT count(*) FROM OSZTALY")).toLongLong() > 0)
+    if (m_connection.scalar(db::statements::departmentRows()).toLongLong() > 0)
         return;
     db::Statement statement(m_connection, db::statements::insertDepartmentRow());
     const QString intkod = QStringLiteral("%1").arg(1000 + below(9000));

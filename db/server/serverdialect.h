@@ -3,8 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-// The program's statement texts as the database server reads them. The texts keep the Jet
-// dialect the department's other tools know; the server differs in a few readings only.
+// The program's statement texts as the database server reads them. The windows' fixed texts
+// keep the Jet dialect the department's other tools know (the member query's "I"); every other
+// text is written so that both engines read it as it stands, and only its parameters change.
 namespace db::serverdialect {
 
 struct AdaptedText

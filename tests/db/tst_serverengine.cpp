@@ -3,9 +3,11 @@
 
 #include "db/connection.h"
 #include "db/newdatabase.h"
+#include "db/schema.h"
 #include "db/server/connectionfile.h"
 #include "db/server/serverdialect.h"
 #include "db/statement.h"
+#include "db/statements.h"
 
 #include <QDir>
 #include <QFile>
@@ -316,6 +318,39 @@ private Q_SLOTS:
             QVERIFY2(message.contains(QStringLiteral("jog"))
                          || message.contains(QStringLiteral("owner")),
                      qPrintable(message));
+    }
+
+    // A database an earlier move made, with the rights it gave the workstations then: after
+    // the upgrade the workstations log changes in order, and the number of a new entry is
+    // still read after it.
+    void upgradedDatabaseLetsTheWorkstationsLog()
+    {
+        const QString text = testsupport::newServerDatabase();
+        {
+            db::Connection admin;
+            admin.openServer(text, db::Connection::Mode::ExistingAnyVersion);
+            db::schema::fillNewDatabase(admin, db::schema::Contents::WithSampleLists, 2);
+            admin.execute(QStringLiteral(
+                "DO $$BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = "
+                "'vazuvede_regi') THEN CREATE ROLE vazuvede_regi LOGIN PASSWORD 'regi'; END IF; "
+                "END$$; GRANT USAGE ON SCHEMA public TO vazuvede_regi; GRANT SELECT, INSERT, "
+                "UPDATE ON OSZTALY, LISTA, ESEMENY, BEAV_TIP TO vazuvede_regi; GRANT SELECT, "
+                "INSERT ON LOG TO vazuvede_regi; GRANT SELECT ON VALTOZAT, QZAZADOROZDB, "
+                "QBETFORGLISTADB, QLISTADB, QJELENTES TO vazuvede_regi; GRANT USAGE, SELECT ON "
+                "SEQUENCE lista_hiv_szam_seq TO vazuvede_regi"));
+            QCOMPARE(db::schema::upgradeDatabase(admin), 2);
+        }
+        db::Connection program;
+        program.openServer(text + QStringLiteral(" user=vazuvede_regi password=regi"));
+        const qint64 entry = testsupport::insertEntry(program, 1, QStringLiteral("123456782"),
+                                                      QStringLiteral("Új"), QDate(2006, 3, 7));
+        QCOMPARE(entry, 1);
+        for (const char *code : {"HAL", "BEA"})
+            program.execute(db::statements::insertLogEventCode(
+                QString::number(entry), QStringLiteral("VAR"), QString::fromLatin1(code)));
+        QCOMPARE(program.lastInsertRowId(), 2);
+        QCOMPARE(serverRows(program, QStringLiteral("SELECT UJ_ERTEK FROM LOG ORDER BY SORSZAM")),
+                 (QList<QStringList>{{QStringLiteral("HAL")}, {QStringLiteral("BEA")}}));
     }
 
     void everyRowIsReadWhetherOrNotTheColumnsWereAskedFirst_data()

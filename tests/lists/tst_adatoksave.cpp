@@ -45,7 +45,7 @@ QString logText(db::Connection &connection)
 {
     QStringList lines;
     for (const QVariantList &row :
-         rows(connection, u"SELECT MEZO, REGI_ERTEK, UJ_ERTEK FROM LOG ORDER BY rowid"_s))
+         rows(connection, u"SELECT MEZO, REGI_ERTEK, UJ_ERTEK FROM LOG ORDER BY SORSZAM"_s))
         lines << u"%1 %2 %3"_s.arg(row.value(0).toString(), row.value(1).toString(),
                                    row.value(2).toString());
     return lines.join(u'|');
@@ -95,7 +95,7 @@ void TestAdatokSave::logComparesWithTheEntryAsStored()
     driver.on(u"frmAdatok"_s, [&](QDialog *d) {
         // Another workstation, its own connection, while this dialog is open.
         db::Connection other;
-        other.open(dep.dir.databasePath());
+        dep.dir.connect(other);
         db::Statement change(other, u"UPDATE LISTA SET ESEM_KOD = :k, ESEM_DATUM = :d "
                                     u"WHERE HIV_SZAM = :h"_s);
         change.bind(u":k"_s, otherCode);

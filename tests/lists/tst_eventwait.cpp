@@ -3,7 +3,6 @@
 #include "tempdatabase.h"
 
 #include "dataset/dataset.h"
-#include "db/engine.h"
 #include "db/statements.h"
 #include "db/writetransaction.h"
 #include "rules/member.h"
@@ -21,10 +20,8 @@ QString logText(db::Connection &connection)
 {
     QStringList lines;
     for (const QVariantList &row :
-         rows(connection,
-              connection.engine().writtenOrderText(
-                  QStringLiteral("LOG"), {QStringLiteral("MEZO"), QStringLiteral("REGI_ERTEK"),
-                                          QStringLiteral("UJ_ERTEK")})))
+         rows(connection, QStringLiteral("SELECT MEZO, REGI_ERTEK, UJ_ERTEK FROM LOG ORDER BY "
+                                         "SORSZAM")))
         lines << QStringLiteral("%1 %2>%3")
                      .arg(row.value(0).toString(), row.value(1).toString(),
                           row.value(2).toString());

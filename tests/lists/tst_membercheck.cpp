@@ -7,7 +7,6 @@
 #include "dataset/fields.h"
 #include "db/clock.h"
 #include "db/connection.h"
-#include "db/engine.h"
 #include "db/statement.h"
 #include "db/statements.h"
 #include "lists/tajedit.h"
@@ -52,9 +51,8 @@ QString logRows(db::Connection &connection)
 {
     QStringList texts;
     for (const QVariantList &row :
-         rows(connection, connection.engine().writtenOrderText(
-                              u"LOG"_s, {u"HIV_SZAM"_s, u"MEZO"_s, u"REGI_ERTEK"_s, u"UJ_ERTEK"_s,
-                                         u"DATUM"_s}))) {
+         rows(connection, u"SELECT HIV_SZAM, MEZO, REGI_ERTEK, UJ_ERTEK, DATUM FROM LOG ORDER "
+                          u"BY SORSZAM"_s)) {
         QStringList fields;
         for (const QVariant &value : row)
             fields << value.toString();

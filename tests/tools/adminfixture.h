@@ -41,7 +41,7 @@ struct AdminFixture
     AdminFixture()
     {
         db::Connection connection;
-        connection.open(dir.databasePath());
+        dir.connect(connection);
         insertDepartment(connection, QStringLiteral("1234"), QStringLiteral("123456789"),
                          QStringLiteral("F"), QStringLiteral("Szemészet"), QStringLiteral("titok"));
         insertEntry(connection, 3, QStringLiteral("111111110"), QStringLiteral("Őri Ágnes"),

@@ -17,10 +17,10 @@ const QStringList tables
        QStringLiteral("LISTA"), QStringLiteral("LOG")};
 
 // Each table's rows as "a|b|c" texts.
-QMap<QString, QSet<QString>> snapshot(const QString &path)
+QMap<QString, QSet<QString>> snapshot(const TempProgramDir &dir)
 {
     db::Connection connection;
-    connection.open(path);
+    dir.connect(connection);
     QMap<QString, QSet<QString>> result;
     for (const QString &table : tables) {
         QSet<QString> texts;
@@ -33,12 +33,6 @@ QMap<QString, QSet<QString>> snapshot(const QString &path)
         result.insert(table, texts);
     }
     return result;
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList sorted(const QSet<QString> &set)
@@ -102,11 +96,11 @@ private Q_SLOTS:
         QFETCH(QStringList, added);
 
         AdminFixture fixture;
-        const auto before = snapshot(fixture.dir.databasePath());
+        const auto before = snapshot(fixture.dir);
         QCOMPARE(fixture.run(arguments), 0);
         QVERIFY2(fixture.err.isEmpty(), qPrintable(fixture.err));
         QVERIFY(!fixture.out.isEmpty());
-        const auto after = snapshot(fixture.dir.databasePath());
+        const auto after = snapshot(fixture.dir);
         for (const QString &other : tables) {
             if (other != table)
                 QCOMPARE(sorted(after.value(other)), sorted(before.value(other)));
@@ -201,30 +195,30 @@ private Q_SLOTS:
         QFETCH(QString, message);
 
         AdminFixture fixture;
-        const QByteArray before = contents(fixture.dir.databasePath());
+        const auto before = snapshot(fixture.dir);
         QCOMPARE(fixture.run(arguments), exitCode);
         QVERIFY2(fixture.err.contains(message), qPrintable(fixture.err));
         QVERIFY(fixture.out.isEmpty());
-        QCOMPARE(contents(fixture.dir.databasePath()), before);
+        QCOMPARE(snapshot(fixture.dir), before);
     }
 
     void outpatientNeedsListZero()
     {
         AdminFixture fixture;
         QCOMPARE(fixture.run({u"osztaly-modosit"_qs, u"--tipus"_qs, u"jaro"_qs}), 0);
-        const QByteArray before = contents(fixture.dir.databasePath());
+        const auto before = snapshot(fixture.dir);
         QCOMPARE(fixture.run({u"lista-torol"_qs, u"0"_qs}), 1);
         QVERIFY2(fixture.err.contains(u"amíg az osztály járóbeteg-osztály, nem törölhető"_qs),
                  qPrintable(fixture.err));
-        QCOMPARE(contents(fixture.dir.databasePath()), before);
+        QCOMPARE(snapshot(fixture.dir), before);
 
         QCOMPARE(fixture.run({u"osztaly-modosit"_qs, u"--tipus"_qs, u"fekvo"_qs}), 0);
         QCOMPARE(fixture.run({u"lista-torol"_qs, u"0"_qs}), 0);
-        const QByteArray withoutZero = contents(fixture.dir.databasePath());
+        const auto withoutZero = snapshot(fixture.dir);
         QCOMPARE(fixture.run({u"osztaly-modosit"_qs, u"--tipus"_qs, u"jaro"_qs}), 1);
         QVERIFY2(fixture.err.contains(u"Járóbeteg-osztálynak kell a 0-s kódú lista"_qs),
                  qPrintable(fixture.err));
-        QCOMPARE(contents(fixture.dir.databasePath()), withoutZero);
+        QCOMPARE(snapshot(fixture.dir), withoutZero);
     }
 
     void passwordTypedTwiceNeverShown_data()
@@ -253,12 +247,12 @@ private Q_SLOTS:
 
         AdminFixture fixture;
         fixture.passwords.answers = answers;
-        const QByteArray before = contents(fixture.dir.databasePath());
+        const auto before = snapshot(fixture.dir);
         const int status = fixture.run({u"jelszo"_qs});
         QVERIFY(!fixture.out.contains(answers.first()));
         QVERIFY(!fixture.err.contains(answers.first()));
         db::Connection connection;
-        connection.open(fixture.dir.databasePath());
+        fixture.dir.connect(connection);
         const QString stored
             = connection.scalar(QStringLiteral("SELECT JELSZO FROM OSZTALY")).toString();
         if (refusal.isEmpty()) {
@@ -269,17 +263,19 @@ private Q_SLOTS:
             QCOMPARE(status, 1);
             QVERIFY2(fixture.err.contains(refusal), qPrintable(fixture.err));
             connection.close();
-            QCOMPARE(contents(fixture.dir.databasePath()), before);
+            QCOMPARE(snapshot(fixture.dir), before);
         }
     }
 
     void unregisteredDepartmentIsSaidPlainly()
     {
-        TempProgramDir dir;
         AdminFixture fixture;
-        // A fresh file: no department row yet.
-        QFile::remove(fixture.dir.databasePath());
-        QVERIFY(QFile::copy(dir.databasePath(), fixture.dir.databasePath()));
+        {
+            // No department row yet.
+            db::Connection connection;
+            fixture.dir.connect(connection);
+            connection.execute(u"DELETE FROM OSZTALY"_qs);
+        }
         QCOMPARE(fixture.run({u"osztaly"_qs}), 0);
         QVERIFY(fixture.out.contains(u"még nincs bejegyezve"_qs));
         fixture.passwords.answers = {u"abcd"_qs, u"abcd"_qs};
@@ -328,6 +324,35 @@ private Q_SLOTS:
                  QList<QVariantList>{{u"Régi Ödön"_qs}});
         QCOMPARE(rows(upgraded, u"SELECT REGI_ERTEK, UJ_ERTEK FROM LOG"_qs),
                  (QList<QVariantList>{{u"VAR"_qs, u"HAL"_qs}}));
+    }
+
+    void checkSaysWhatItCheckedAndWhatItFound()
+    {
+        AdminFixture fixture;
+        QCOMPARE(fixture.run({u"ellenorzes"_qs}), 0);
+        QVERIFY2(fixture.out.startsWith(u"Az adatbázis ép:"_qs), qPrintable(fixture.out));
+        for (const QString &said : {u"minden naplósor egy meglévő bejegyzéshez tartozik"_qs,
+                                    u"táblája, oszlopa és lekérdezése"_qs, u"LISTA: 3"_qs})
+            QVERIFY2(fixture.out.contains(said), qPrintable(fixture.out));
+
+        db::Connection connection;
+        fixture.dir.connect(connection);
+        // A log row whose entry is gone, an entry whose event is gone, one whose list is.
+        connection.execute(u"INSERT INTO LOG (DATUM, HIV_SZAM, MEZO) VALUES ('2006-03-07 "
+                           u"10:00:00', 999, 'ESEM_KOD')"_qs);
+        connection.execute(u"UPDATE LISTA SET ESEM_KOD = 'XYZ' WHERE TAJ = '111111110'"_qs);
+        connection.execute(u"UPDATE LISTA SET BEAVTIP_KOD = 77 WHERE TAJ = '222222220'"_qs);
+        QCOMPARE(fixture.run({u"ellenorzes"_qs}), 1);
+        QVERIFY2(fixture.err.startsWith(u"Az adatbázis HIBÁS:"_qs), qPrintable(fixture.err));
+        for (const QString &found :
+             {u"1 naplósor olyan bejegyzéshez tartozik"_qs, u"1 bejegyzés eseménye nincs meg"_qs,
+              u"1 bejegyzés listája nincs meg"_qs})
+            QVERIFY2(fixture.err.contains(found), qPrintable(fixture.err));
+
+        connection.execute(u"DROP VIEW QJELENTES"_qs);
+        QCOMPARE(fixture.run({u"ellenorzes"_qs}), 1);
+        QVERIFY2(fixture.err.contains(u"hiányzik a(z) QJELENTES lekérdezés"_qs),
+                 qPrintable(fixture.err));
     }
 
     void helpIsHungarianAndCoversEveryCommand()

@@ -38,7 +38,7 @@ enum class Setup { Members, NoMembers, NoFolder, BadFinancingCode };
 void prepare(AdminFixture &fixture, Setup setup)
 {
     db::Connection connection;
-    connection.open(fixture.dir.databasePath());
+    fixture.dir.connect(connection);
     switch (setup) {
     case Setup::Members:
         break;
@@ -118,7 +118,7 @@ private Q_SLOTS:
         const QByteArray first = contents(path);
         {
             db::Connection connection;
-            connection.open(tool.dir.databasePath());
+            tool.dir.connect(connection);
             insertEntry(connection, 5, QStringLiteral("444444440"), QStringLiteral("Új Beteg"),
                         QDate(2006, 3, 1));
         }

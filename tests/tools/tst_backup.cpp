@@ -73,6 +73,16 @@ class TestBackup : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init()
+    {
+        // The use lock, the copies and the page check belong to the file; the server's own
+        // backup is made and checked by the server's tools, not yet by these commands.
+        static const QByteArrayList bothEngines{"passwordComesFromStandardInput",
+                                                "exitStatusesOfTheProcess"};
+        if (serverEngine() && !bothEngines.contains(QTest::currentTestFunction()))
+            QSKIP("a backup of the database file");
+    }
+
     void backupWhileAnotherProcessWritesIsWholeAndOpens()
     {
         AdminFixture fixture;
@@ -261,7 +271,7 @@ private Q_SLOTS:
         QCOMPARE(accepted.exitCode, 0);
         QVERIFY(!(accepted.out + accepted.err).contains(u"uj-jel1"_qs));
         db::Connection connection;
-        connection.open(fixture.dir.databasePath());
+        fixture.dir.connect(connection);
         QCOMPARE(connection.scalar(QStringLiteral("SELECT JELSZO FROM OSZTALY")).toString(),
                  u"uj-jel1"_qs);
     }

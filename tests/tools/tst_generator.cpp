@@ -111,7 +111,7 @@ private Q_SLOTS:
             const QList<QVariantList> log = rows(
                 m_connection, QStringLiteral("SELECT MEZO, REGI_ERTEK, UJ_ERTEK, substr(DATUM, 1, "
                                              "10) >= '%1' FROM LOG WHERE HIV_SZAM = %2 "
-                                             "ORDER BY rowid")
+                                             "ORDER BY SORSZAM")
                                   .arg(entry.at(3).toString(), id));
             if (entry.at(1) == QStringLiteral("VAR")) {
                 QVERIFY(log.isEmpty());

@@ -2,20 +2,41 @@
 
 #include "textchecks.h"
 
+#include "db/adminstatements.h"
 #include "db/connection.h"
 #include "db/error.h"
 #include "db/schema.h"
 #include "db/statement.h"
+#include "db/statements.h"
 #include "db/textlimit.h"
 #include "db/writetransaction.h"
 #include "report/reportfile.h"
 #include "rules/department.h"
 
+#include <QStringList>
+
 namespace admin {
 
 namespace {
 
-const auto firstRow = "(SELECT rowid FROM OSZTALY ORDER BY rowid LIMIT 1)";
+// The department's row as stored, its five values in the order the statements name them (a
+// null reads as empty text).
+std::optional<QStringList> storedRow(db::Connection &connection)
+{
+    db::Statement statement(connection, db::statements::department());
+    if (!statement.step())
+        return std::nullopt;
+    QStringList values;
+    for (int column = 0; column < 5; ++column)
+        values << statement.text(column);
+    return values;
+}
+
+void bindAsRead(db::Statement &statement, int first, const QStringList &row)
+{
+    for (int i = 0; i < row.size(); ++i)
+        statement.bind(first + i, row.at(i));
+}
 
 // The radio group's index: 0 outpatient, 1 inpatient.
 int typeIndex(const QString &text)
@@ -51,27 +72,27 @@ QString DepartmentAdmin::typeName(const QString &type)
 
 std::optional<DepartmentRow> DepartmentAdmin::department()
 {
-    db::Statement statement(m_connection,
-                            QStringLiteral("SELECT INTKOD, FINKOD, JAROFEKVO, OSZTALYNEV FROM "
-                                           "OSZTALY ORDER BY rowid LIMIT 1"));
-    if (!statement.step())
+    const std::optional<QStringList> row = storedRow(m_connection);
+    if (!row)
         return std::nullopt;
-    return DepartmentRow{statement.text(0), statement.text(1), statement.text(2),
-                         statement.text(3)};
+    return DepartmentRow{row->at(0), row->at(1), row->at(2), row->at(3)};
 }
 
 void DepartmentAdmin::change(const DepartmentChange &change)
 {
     db::WriteTransaction transaction(m_connection);
-    const std::optional<DepartmentRow> current = department();
-    if (!current)
+    // Read and written by what was read: another workstation's change waits meanwhile.
+    transaction.guardTable(QStringLiteral("OSZTALY"));
+    const std::optional<QStringList> row = storedRow(m_connection);
+    if (!row)
         throw notRegistered();
+    const DepartmentRow current{row->at(0), row->at(1), row->at(2), row->at(3)};
 
     dept::DepartmentInput input;
-    input.intkod = change.intkod.value_or(current->intkod);
-    input.finkod = change.finkod.value_or(current->finkod);
-    input.name = change.name.value_or(current->name);
-    input.typeIndex = change.type ? typeIndex(*change.type) : (current->type == u"J" ? 0 : 1);
+    input.intkod = change.intkod.value_or(current.intkod);
+    input.finkod = change.finkod.value_or(current.finkod);
+    input.name = change.name.value_or(current.name);
+    input.typeIndex = change.type ? typeIndex(*change.type) : (current.type == u"J" ? 0 : 1);
     if (const auto problem = dept::departmentDataProblem(input))
         throw db::Error(problem->message);
     requireFits(input.intkod, "OSZTALY", "INTKOD", QStringLiteral("Az Intézet DORV kódja"));
@@ -84,22 +105,19 @@ void DepartmentAdmin::change(const DepartmentChange &change)
     if (type == u"J") {
         // An outpatient department works on list 0 alone; without its row the TAJ search
         // would never find its patients.
-        db::Statement list(m_connection, QStringLiteral("SELECT count(*) FROM BEAV_TIP WHERE "
-                                                        "BEAVTIP_KOD = 0"));
-        list.step();
-        if (list.int64(0) == 0)
+        db::Statement list(m_connection, db::statements::listName());
+        list.bind(1, 0);
+        if (!list.step())
             throw db::Error(QStringLiteral("Járóbeteg-osztálynak kell a 0-s kódú lista; vegye fel "
                                            "előbb: vazuvede-admin lista-uj 0 NÉV J"));
     }
 
-    db::Statement update(m_connection,
-                         QStringLiteral("UPDATE OSZTALY SET INTKOD = ?, FINKOD = ?, JAROFEKVO = "
-                                        "?, OSZTALYNEV = ? WHERE rowid = ")
-                             + QLatin1String(firstRow));
+    db::Statement update(m_connection, db::statements::updateDepartment());
     update.bind(1, input.intkod);
     update.bind(2, input.finkod);
     update.bind(3, type);
     update.bind(4, input.name);
+    bindAsRead(update, 5, *row);
     update.step();
     transaction.commit();
 }
@@ -113,12 +131,13 @@ void DepartmentAdmin::setPassword(const QString &password, const QString &again)
         throw db::Error(QStringLiteral("A Jelszó legfeljebb %1 karakter lehet.").arg(width));
 
     db::WriteTransaction transaction(m_connection);
-    if (!department())
+    transaction.guardTable(QStringLiteral("OSZTALY"));
+    const std::optional<QStringList> row = storedRow(m_connection);
+    if (!row)
         throw notRegistered();
-    db::Statement update(m_connection,
-                         QStringLiteral("UPDATE OSZTALY SET JELSZO = ? WHERE rowid = ")
-                             + QLatin1String(firstRow));
+    db::Statement update(m_connection, db::statements::updatePassword());
     update.bind(1, password);
+    bindAsRead(update, 2, *row);
     update.step();
     transaction.commit();
 }

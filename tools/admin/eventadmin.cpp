@@ -2,8 +2,10 @@
 
 #include "textchecks.h"
 
+#include "db/adminstatements.h"
 #include "db/connection.h"
 #include "db/statement.h"
+#include "db/statements.h"
 #include "db/writetransaction.h"
 
 namespace admin {
@@ -20,10 +22,7 @@ QString EventAdmin::waitingName()
 
 QList<EventRow> EventAdmin::events()
 {
-    db::Statement statement(
-        m_connection,
-        QStringLiteral("SELECT ES_KOD, ES_NEV, LISTAN IS 'I', (SELECT count(*) FROM LISTA WHERE "
-                       "LISTA.ESEM_KOD = ESEMENY.ES_KOD) FROM ESEMENY ORDER BY ES_KOD"));
+    db::Statement statement(m_connection, db::statements::eventsWithUse());
     QList<EventRow> rows;
     while (statement.step())
         rows.append(
@@ -33,10 +32,7 @@ QList<EventRow> EventAdmin::events()
 
 EventRow EventAdmin::requireEvent(const QString &code)
 {
-    db::Statement statement(m_connection,
-                            QStringLiteral("SELECT ES_KOD, ES_NEV, LISTAN IS 'I', (SELECT count(*) "
-                                           "FROM LISTA WHERE LISTA.ESEM_KOD = ESEMENY.ES_KOD) "
-                                           "FROM ESEMENY WHERE ES_KOD = ?"));
+    db::Statement statement(m_connection, db::statements::eventWithUse());
     statement.bind(1, code);
     if (!statement.step())
         throw db::Error(QStringLiteral("Nincs „%1” kódú esemény.").arg(code));
@@ -45,16 +41,17 @@ EventRow EventAdmin::requireEvent(const QString &code)
 
 void EventAdmin::requireFreeName(const QString &name, const QString &exceptCode)
 {
-    db::Statement statement(
-        m_connection,
-        QStringLiteral("SELECT ES_KOD FROM ESEMENY WHERE ES_NEV = ? AND ES_KOD IS NOT ?"));
+    db::Statement statement(m_connection, db::statements::eventsNamed());
     statement.bind(1, name);
-    statement.bind(2, exceptCode);
-    if (statement.step())
+    while (statement.step()) {
+        // The event being renamed may keep its own name.
+        if (!exceptCode.isNull() && !statement.isNull(0) && statement.text(0) == exceptCode)
+            continue;
         throw db::Error(QStringLiteral("Már van „%1” nevű esemény (kódja „%2”); a bejegyzés "
                                        "ablaka név szerint keresi az eseményt, ezért a nevek "
                                        "különbözzenek.")
                             .arg(name, statement.text(0)));
+    }
 }
 
 void EventAdmin::add(const QString &code, const QString &name, const QString &onListText)
@@ -68,16 +65,14 @@ void EventAdmin::add(const QString &code, const QString &name, const QString &on
 
     db::WriteTransaction transaction(m_connection);
     {
-        db::Statement existing(m_connection,
-                               QStringLiteral("SELECT ES_NEV FROM ESEMENY WHERE ES_KOD = ?"));
+        db::Statement existing(m_connection, db::statements::eventName());
         existing.bind(1, code);
         if (existing.step())
             throw db::Error(
                 QStringLiteral("Már van „%1” kódú esemény: „%2”.").arg(code, existing.text(0)));
     }
     requireFreeName(name, QString());
-    db::Statement insert(m_connection, QStringLiteral("INSERT INTO ESEMENY (ES_KOD, ES_NEV, "
-                                                      "LISTAN) VALUES (?, ?, ?)"));
+    db::Statement insert(m_connection, db::statements::insertEventRow());
     insert.bind(1, code);
     insert.bind(2, name);
     insert.bind(3, onList);
@@ -100,8 +95,7 @@ void EventAdmin::rename(const QString &code, const QString &name)
                                        "ezt a nevet.")
                             .arg(code));
     requireFreeName(name, code);
-    db::Statement update(m_connection,
-                         QStringLiteral("UPDATE ESEMENY SET ES_NEV = ? WHERE ES_KOD = ?"));
+    db::Statement update(m_connection, db::statements::renameEvent());
     update.bind(1, name);
     update.bind(2, code);
     update.step();
@@ -120,7 +114,7 @@ void EventAdmin::remove(const QString &code)
                                        "legutóbbi eseménye.")
                             .arg(event.code, event.name)
                             .arg(event.entries));
-    db::Statement remove(m_connection, QStringLiteral("DELETE FROM ESEMENY WHERE ES_KOD = ?"));
+    db::Statement remove(m_connection, db::statements::deleteEvent());
     remove.bind(1, code);
     remove.step();
     transaction.commit();

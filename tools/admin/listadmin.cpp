@@ -2,8 +2,10 @@
 
 #include "textchecks.h"
 
+#include "db/adminstatements.h"
 #include "db/connection.h"
 #include "db/statement.h"
+#include "db/statements.h"
 #include "db/writetransaction.h"
 
 namespace admin {
@@ -51,17 +53,7 @@ QString ListAdmin::kindName(const QString &kind)
 
 QList<ListRow> ListAdmin::lists()
 {
-    db::Statement statement(
-        m_connection,
-        QStringLiteral(
-            "SELECT BEAV_TIP.BEAVTIP_KOD, BEAV_TIP.BEAVTIP_NEV, BEAV_TIP.BEAVTIP_FAJTA,\n"
-            "    (SELECT count(*) FROM LISTA INNER JOIN ESEMENY ON LISTA.ESEM_KOD = "
-            "ESEMENY.ES_KOD\n"
-            "     WHERE LISTA.BEAVTIP_KOD = BEAV_TIP.BEAVTIP_KOD AND ESEMENY.LISTAN = "
-            "'I'),\n"
-            "    (SELECT count(*) FROM LISTA WHERE LISTA.BEAVTIP_KOD = "
-            "BEAV_TIP.BEAVTIP_KOD)\n"
-            "FROM BEAV_TIP ORDER BY BEAV_TIP.BEAVTIP_KOD"));
+    db::Statement statement(m_connection, db::statements::listsWithCounts());
     QList<ListRow> rows;
     while (statement.step())
         rows.append({statement.int64(0), statement.text(1), statement.text(2), statement.int64(3),
@@ -71,8 +63,7 @@ QList<ListRow> ListAdmin::lists()
 
 QString ListAdmin::requireList(int code)
 {
-    db::Statement statement(
-        m_connection, QStringLiteral("SELECT BEAVTIP_NEV FROM BEAV_TIP WHERE BEAVTIP_KOD = ?"));
+    db::Statement statement(m_connection, db::statements::listName());
     statement.bind(1, code);
     if (!statement.step())
         throw db::Error(QStringLiteral("Nincs %1 kódú lista.").arg(code));
@@ -81,9 +72,7 @@ QString ListAdmin::requireList(int code)
 
 void ListAdmin::requireFreeName(const QString &name, int exceptCode)
 {
-    db::Statement statement(m_connection,
-                            QStringLiteral("SELECT BEAVTIP_KOD FROM BEAV_TIP WHERE BEAVTIP_NEV = ? "
-                                           "AND BEAVTIP_KOD <> ?"));
+    db::Statement statement(m_connection, db::statements::listsNamed());
     statement.bind(1, name);
     statement.bind(2, exceptCode);
     if (statement.step())
@@ -102,17 +91,14 @@ void ListAdmin::add(const QString &codeText, const QString &name, const QString 
 
     db::WriteTransaction transaction(m_connection);
     {
-        db::Statement existing(m_connection, QStringLiteral("SELECT BEAVTIP_NEV FROM BEAV_TIP "
-                                                            "WHERE BEAVTIP_KOD = ?"));
+        db::Statement existing(m_connection, db::statements::listName());
         existing.bind(1, code);
         if (existing.step())
             throw db::Error(
                 QStringLiteral("Már van %1 kódú lista: „%2”.").arg(code).arg(existing.text(0)));
     }
     requireFreeName(name, code);
-    db::Statement insert(m_connection,
-                         QStringLiteral("INSERT INTO BEAV_TIP (BEAVTIP_KOD, "
-                                        "BEAVTIP_NEV, BEAVTIP_FAJTA) VALUES (?, ?, ?)"));
+    db::Statement insert(m_connection, db::statements::insertListRow());
     insert.bind(1, code);
     insert.bind(2, name);
     insert.bind(3, kind);
@@ -128,8 +114,7 @@ void ListAdmin::rename(const QString &codeText, const QString &name)
     db::WriteTransaction transaction(m_connection);
     requireList(code);
     requireFreeName(name, code);
-    db::Statement update(
-        m_connection, QStringLiteral("UPDATE BEAV_TIP SET BEAVTIP_NEV = ? WHERE BEAVTIP_KOD = ?"));
+    db::Statement update(m_connection, db::statements::renameList());
     update.bind(1, name);
     update.bind(2, code);
     update.step();
@@ -144,9 +129,7 @@ void ListAdmin::changeKind(const QString &codeText, const QString &kindText)
 
     db::WriteTransaction transaction(m_connection);
     requireList(code);
-    db::Statement update(
-        m_connection,
-        QStringLiteral("UPDATE BEAV_TIP SET BEAVTIP_FAJTA = ? WHERE BEAVTIP_KOD = ?"));
+    db::Statement update(m_connection, db::statements::changeListKind());
     update.bind(1, kind);
     update.bind(2, code);
     update.step();
@@ -160,11 +143,7 @@ void ListAdmin::remove(const QString &codeText)
     db::WriteTransaction transaction(m_connection);
     const QString name = requireList(code);
     {
-        db::Statement counts(
-            m_connection,
-            QStringLiteral("SELECT count(*), coalesce(sum(ESEMENY.LISTAN IS 'I'), 0) FROM LISTA "
-                           "LEFT JOIN ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD "
-                           "WHERE LISTA.BEAVTIP_KOD = ?"));
+        db::Statement counts(m_connection, db::statements::listEntryCounts());
         counts.bind(1, code);
         counts.step();
         // Entries that left their list still belong to it: the change log and the TAJ search
@@ -178,15 +157,13 @@ void ListAdmin::remove(const QString &codeText)
                                 .arg(counts.int64(1)));
     }
     if (code == 0) {
-        db::Statement type(m_connection, QStringLiteral("SELECT JAROFEKVO FROM OSZTALY ORDER BY "
-                                                        "rowid LIMIT 1"));
-        if (type.step() && type.text(0) == u"J")
+        db::Statement department(m_connection, db::statements::department());
+        if (department.step() && department.text(2) == u"J")
             throw db::Error(QStringLiteral("A 0-s kódú lista a járóbeteg-osztály egyetlen "
                                            "listája, amíg az osztály járóbeteg-osztály, nem "
                                            "törölhető."));
     }
-    db::Statement remove(m_connection,
-                         QStringLiteral("DELETE FROM BEAV_TIP WHERE BEAVTIP_KOD = ?"));
+    db::Statement remove(m_connection, db::statements::deleteList());
     remove.bind(1, code);
     remove.step();
     transaction.commit();
