@@ -1,5 +1,8 @@
 #include "memberlisting.h"
 
+#include "dataset/dataset.h"
+#include "db/statements.h"
+
 #include <QLocale>
 
 namespace lists {
@@ -16,12 +19,23 @@ QString waitingDaysTitle()
     return QStringLiteral("Várakozás (nap)");
 }
 
-std::optional<int> waitingDays(const QDateTime &listed, const QDate &today)
+std::optional<int> waitingDays(const QDate &listed, const QDate &today)
 {
-    // The stored wall-clock day counts, whatever zone the value is marked with.
     if (!listed.isValid() || !today.isValid())
         return std::nullopt;
-    return int(listed.date().daysTo(today));
+    return int(listed.daysTo(today));
+}
+
+QString readListName(db::Connection &connection, int code)
+{
+    db::Dataset list;
+    list.setConnection(&connection);
+    list.setSql(db::statements::listName());
+    list.setParameter(QStringLiteral("Kod"), code);
+    list.open();
+    const QString name
+        = list.recordCount() > 0 ? list.asText(QStringLiteral("BEAVTIP_NEV")) : QString();
+    return name.isEmpty() ? QStringLiteral("%1. lista").arg(code) : name;
 }
 
 QString statusLine(const QString &listName, int shown, int total,

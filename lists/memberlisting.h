@@ -3,12 +3,15 @@
 #include "tables/heading.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+
+namespace db {
+class Connection;
+}
 
 namespace lists {
 
@@ -36,8 +39,12 @@ struct MemberListing
 // The title of the waiting days' column.
 QString waitingDaysTitle();
 
-// Whole days from the day the member was put on the list to today; none without a date.
-std::optional<int> waitingDays(const QDateTime &listed, const QDate &today);
+// Whole days from the day the member was put on the list to today; none without a day.
+std::optional<int> waitingDays(const QDate &listed, const QDate &today);
+
+// The list's name as its members are headed: BEAVTIP_NEV, or "N. lista" for a list without
+// a name (or without its row).
+QString readListName(db::Connection &connection, int code);
 
 // The line under the grid: the list, how many members are shown of how many (and the search
 // that narrows them, when there is one), and the longest wait among the members shown.

@@ -32,7 +32,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 
 namespace {
@@ -65,6 +64,15 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     m_aqListaAdatok.setFields(db::fields::members());
     m_dsListaAdatok.setDataset(&m_aqListaAdatok);
 
+    createActions();
+    createGrid();
+    createHelpers();
+    connectControls();
+    layOut();
+}
+
+void TfrmListakezelo::createActions()
+{
     bbOK = ui::okBitBtn(QStringLiteral("bbOK"), this);
     bbUjTag = ui::button(QStringLiteral("bbUjTag"), QStringLiteral("Új Listatag hozzáadása"),
                          QStringLiteral("ujtag"), this);
@@ -73,7 +81,10 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     bbUjTag->setIconSize(QSize(28, 28));
     bbEsem->setIconSize(QSize(28, 28));
     bbEsem->setEnabled(false);
+}
 
+void TfrmListakezelo::createGrid()
+{
     dbgLista = new ui::DbGrid(QStringLiteral("dbgLista"), this);
     dbgLista->setAccessibleName(windowTitle());
     dbgLista->setColumns(memberColumns());
@@ -86,7 +97,10 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     titles->setSectionsClickable(true);
     titles->setSortIndicatorShown(true);
     titles->setSortIndicator(-1, Qt::AscendingOrder);
+}
 
+void TfrmListakezelo::createHelpers()
+{
     // The helpers come after the window's own controls, in tab order too.
     lblKereses = ui::label(QStringLiteral("lblKereses"), QStringLiteral("Keresés:"), this);
     eKereses = new QLineEdit(this);
@@ -116,7 +130,10 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     lblNincsTalalat->setAlignment(Qt::AlignCenter);
     lblNincsTalalat->setAutoFillBackground(true);
     lblNincsTalalat->setBackgroundRole(QPalette::Base);
+}
 
+void TfrmListakezelo::connectControls()
+{
     addButton(bbOK, ui::mrOk);
     addButton(bbUjTag, ui::mrNone, [this] { bbEsemClick(bbUjTag->objectName()); });
     addButton(bbEsem, ui::mrNone, [this] { bbEsemClick(bbEsem->objectName()); });
@@ -130,7 +147,8 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
     setCancelButton(bbUjTag);
 
     connect(eKereses, &QLineEdit::textChanged, this, [this] { applySearch(); });
-    connect(titles, &QHeaderView::sectionClicked, this, [this](int section) { sortBy(section); });
+    connect(dbgLista->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int section) { sortBy(section); });
     connect(&m_aqListaAdatok, &db::Dataset::currentRowChanged, this,
             [this](int row) { currentMoved(row); });
     connect(&m_aqListaAdatok, &db::Dataset::closed, this, [this] {
@@ -138,7 +156,10 @@ TfrmListakezelo::TfrmListakezelo(ui::MainHost &host, QWidget *parent)
         m_order.clear();
         m_listed.clear();
     });
+}
 
+void TfrmListakezelo::layOut()
+{
     auto *helpers = new QHBoxLayout;
     helpers->addWidget(lblKereses);
     helpers->addWidget(eKereses, 1);
@@ -209,16 +230,14 @@ void TfrmListakezelo::membersRead()
     const int listara = m_aqListaAdatok.columnIndex(QStringLiteral("LISTARA_DATUM"));
     m_search.clear();
     m_search.reserve(rows);
-    m_listed.assign(size_t(rows), 0);
+    m_listed.assign(size_t(rows), QDate());
     for (int row = 0; row < rows; ++row) {
         m_search.addRow(m_aqListaAdatok.value(row, nev).toString(),
                         m_aqListaAdatok.value(row, taj).toString());
-        const QDateTime listed = m_aqListaAdatok.value(row, listara).toDateTime();
-        if (listed.isValid())
-            m_listed[size_t(row)] = listed.date().toJulianDay();
+        m_listed[size_t(row)] = m_aqListaAdatok.value(row, listara).toDateTime().date();
     }
     if (m_listName.isEmpty())
-        m_listName = readListName();
+        m_listName = lists::readListName(m_host.acZazadoroz(), m_host.aktBeavtip());
     // Each reading comes in the list's own order, with its first row current.
     m_sortColumn = -1;
     m_descending = false;
@@ -270,16 +289,13 @@ void TfrmListakezelo::currentMoved(int row)
 
 void TfrmListakezelo::updateStatus()
 {
-    const qint64 today = db::today().toJulianDay();
-    qint64 oldest = std::numeric_limits<qint64>::max();
-    for (const int row : m_shown->rows()) {
-        const qint64 listed = m_listed.at(size_t(row));
-        if (listed != 0)
-            oldest = std::min(oldest, listed);
-    }
+    const QDate today = db::today();
     std::optional<int> longest;
-    if (oldest != std::numeric_limits<qint64>::max())
-        longest = int(today - oldest);
+    for (const int row : m_shown->rows()) {
+        const std::optional<int> days = lists::waitingDays(m_listed.at(size_t(row)), today);
+        if (days && (!longest || *days > *longest))
+            longest = days;
+    }
     lblAllapot->setText(lists::statusLine(m_listName, m_shown->rowCount(),
                                           m_aqListaAdatok.recordCount(), longest, activeSearch()));
 }
@@ -305,18 +321,6 @@ void TfrmListakezelo::markSearch(bool nothingFound)
     eKereses->setAccessibleDescription(
         searching ? QStringLiteral("A keresés szűri a listát: csak a megfelelő tagok látszanak.")
                   : QString());
-}
-
-QString TfrmListakezelo::readListName()
-{
-    db::Dataset list;
-    list.setConnection(&m_host.acZazadoroz());
-    list.setSql(db::statements::listName());
-    list.setParameter(QStringLiteral("Kod"), m_host.aktBeavtip());
-    list.open();
-    const QString name
-        = list.recordCount() > 0 ? list.asText(QStringLiteral("BEAVTIP_NEV")) : QString();
-    return name.isEmpty() ? QStringLiteral("%1. lista").arg(m_host.aktBeavtip()) : name;
 }
 
 lists::MemberListing TfrmListakezelo::shownMembers() const
@@ -345,8 +349,9 @@ lists::MemberListing TfrmListakezelo::shownMembers() const
         QStringList cells;
         for (int c = 0; c < columns; ++c)
             cells << m_shown->index(r, c).data().toString();
-        const qint64 listed = m_listed.at(size_t(m_shown->sourceRow(r)));
-        cells << (listed != 0 ? QString::number(today.toJulianDay() - listed) : QString());
+        const std::optional<int> days
+            = lists::waitingDays(m_listed.at(size_t(m_shown->sourceRow(r))), today);
+        cells << (days ? QString::number(*days) : QString());
         listing.rows << cells;
     }
     return listing;

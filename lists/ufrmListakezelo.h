@@ -50,6 +50,11 @@ public:
     lists::MemberListing shownMembers() const;
 
 private:
+    void createActions();
+    void createGrid();
+    void createHelpers();
+    void connectControls();
+    void layOut();
     void membersRead();
     void applySearch();
     void sortBy(int visibleColumn);
@@ -62,7 +67,6 @@ private:
     void btnCsvClick();
     void btnNaploClick();
     QString suggestedFileName(const QString &suffix) const;
-    QString readListName();
 
     ui::MainHost &m_host;
     db::Dataset m_aqListaAdatok;
@@ -84,9 +88,9 @@ private:
 
     ui::RowMapModel *m_shown;
     lists::MemberSearch m_search;
-    std::vector<int> m_order;     // the rows in the order chosen; the list's own order at first
-    std::vector<qint64> m_listed; // each row's listing day (Julian day), 0 when it has none
-    int m_sortColumn = -1;        // the visible column sorted by; -1 for the list's own order
+    std::vector<int> m_order;    // the rows in the order chosen; the list's own order at first
+    std::vector<QDate> m_listed; // each row's listing day; invalid when it has none
+    int m_sortColumn = -1;       // the visible column sorted by; -1 for the list's own order
     bool m_descending = false;
     QString m_listName;
 };
