@@ -59,6 +59,11 @@ constexpr Index allIndexes[] = {
     {"LISTA_TAJ", "LISTA", "TAJ", nullptr, IndexKind::Plain, 2},
     // The history of one entry.
     {"LOG_HIV_SZAM", "LOG", "HIV_SZAM", nullptr, IndexKind::Plain, 2},
+    // The statistics follow an entry's changes of event in the order they were written, and
+    // the day that stood for each, from this index alone.
+    {"LOG_ESEMENYEK", "LOG", "HIV_SZAM, MEZO, SORSZAM", "REGI_ERTEK", IndexKind::Plain, 4},
+    // The statistics find the few entries whose log holds an event that took them off.
+    {"LOG_REGI_ERTEK", "LOG", "MEZO, REGI_ERTEK, HIV_SZAM", nullptr, IndexKind::Plain, 4},
 };
 
 // The list summaries count in a correlated subquery, so a list whose entries all left still

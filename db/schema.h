@@ -15,7 +15,7 @@ namespace db::schema {
 
 // The version this program reads and writes; each engine keeps it in the database. The
 // program refuses any other.
-constexpr int currentVersion = 3;
+constexpr int currentVersion = 4;
 
 enum class Type {
     Serial,  // a whole number the database gives each new row, never the same twice

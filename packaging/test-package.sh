@@ -143,7 +143,7 @@ in_root dpkg -i /tmp/varolista.deb >>"$work/apt.log" 2>&1 || fail "upgrade insta
 backups=("$data"/Vazuvede.adat.*.bak)
 [ ${#backups[@]} -eq 1 ] && [ -f "${backups[0]}" ] || fail "no backup beside the older database"
 [ "$(md5sum <"${backups[0]}")" = "$older" ] || fail "the backup is not the older database"
-[ "$(sql 'PRAGMA user_version;')" = 3 ] || fail "the database was not upgraded"
+[ "$(sql 'PRAGMA user_version;')" = 4 ] || fail "the database was not upgraded"
 [ "$(mode '%a %G' "/var/opt/varolista/$(basename "${backups[0]}")")" = "660 varolista" ] \
     || fail "backup mode"
 
