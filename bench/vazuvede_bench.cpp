@@ -11,6 +11,7 @@
 // (default "dbname=postgres", the rest from the PG* variables).
 #include "benchcase.h"
 #include "startupcase.h"
+#include "statscase.h"
 
 #include "db/connection.h"
 #include "db/engine.h"
@@ -107,6 +108,37 @@ QString ratio(double a, double b)
     return b > 0 ? QStringLiteral("%1x").arg(a / b, 0, 'f', 2) : QStringLiteral("-");
 }
 
+// Each figure's statement against a raw loop over the same rows, then every figure of the
+// list and of its kind as the window and the tool compute them (goal: within 1 s).
+void measureStatistics(const QString &dir, int list, const QString &members, const QString &rows,
+                       const QString &server = {})
+{
+    struct Figure
+    {
+        const char *work;
+        const char *name;
+        const char *goal;
+    };
+    const Figure figures[] = {
+        {"statistics: members by day", "stats-members", "under raw"},
+        {"statistics: left by month", "stats-left", "under raw"},
+        {"statistics: histories that came back", "stats-history", "under raw"},
+        {"statistics: every figure of the list", "stats-all", "within 1 s"},
+        {"statistics: every figure of its kind", "stats-kind", "within 1 s"},
+    };
+    const QString suffix = server.isEmpty() ? QString() : QStringLiteral("-server");
+    for (const Figure &figure : figures) {
+        const QString name = QString::fromLatin1(figure.name) + suffix;
+        const Measured program = runChild(name, dir, list, server);
+        const Measured raw = runChild(name + QStringLiteral("-raw"), dir, list, server);
+        const QByteArray work
+            = (server.isEmpty() ? QByteArray() : QByteArray("server: ")) + QByteArray(figure.work);
+        row(work.constData(), name.contains(QStringLiteral("kind")) ? rows : members,
+            ms(program.seconds), ms(raw.seconds), ratio(program.seconds, raw.seconds), figure.goal,
+            QStringLiteral("%1 rows or groups").arg(program.extra));
+    }
+}
+
 // The file moved up to a fresh server database, the server rows measured, the database
 // dropped again. Without a server the rows say why.
 void measureServer(const QString &dir, const QString &path, int list, const QString &members,
@@ -152,6 +184,7 @@ void measureServer(const QString &dir, const QString &path, int list, const QStr
     const Measured tajRaw = runChild(QStringLiteral("taj-server-raw"), dir, list, server);
     row("server: TAJ search", rows, ms(taj.seconds), ms(tajRaw.seconds),
         ratio(taj.seconds, tajRaw.seconds), "keep (about 1x)", QString());
+    measureStatistics(dir, list, members, rows, server);
     admin->execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
 }
 
@@ -215,6 +248,10 @@ void measureSize(int size)
         QStringLiteral("of it the key %1").arg(ms(startup.extra)),
         QStringLiteral("key + %1").arg(ms(startup.seconds - startup.extra)),
         "keep (key + 45-50 ms)", QString());
+    const int returned = bench::addReturns(path);
+    std::printf("| statistics: entries that left and came back, added | %s | %d | - | - | - | |\n",
+                qPrintable(rows), returned);
+    measureStatistics(dir.path(), list, members, rows);
     std::fflush(stdout);
 
     measureServer(dir.path(), path, list, members, rows);
@@ -240,6 +277,10 @@ int main(int argc, char **argv)
     if (caseName == QStringLiteral("startup"))
         return bench::runStartup(argc, argv, option("--adat", QString()),
                                  option("--kezdet", QStringLiteral("0")).toLongLong());
+    if (caseName.startsWith(QStringLiteral("stats-")))
+        return bench::runStatsCase(caseName, option("--adat", QString()),
+                                   option("--lista", QStringLiteral("1")).toInt(),
+                                   option("--kapcsolat", QString()));
     if (!caseName.isEmpty())
         return bench::runCase(argc, argv, caseName, option("--adat", QString()),
                               option("--lista", QStringLiteral("1")).toInt(),

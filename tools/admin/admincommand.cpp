@@ -4,6 +4,7 @@
 #include "eventadmin.h"
 #include "listadmin.h"
 #include "passwordsource.h"
+#include "statisticsadmin.h"
 #include "upkeepadmin.h"
 
 #include "db/clock.h"
@@ -38,6 +39,7 @@ constexpr Arity arities[] = {
     {u"osztaly", 0, 0},     {u"osztaly-modosit", 2, 8}, {u"jelszo", 0, 0},
     {u"mentes", 0, 1},      {u"visszaallitas", 1, 1},   {u"ellenorzes", 0, 1},
     {u"jelentes", 0, 0},    {u"kiszolgalora", 0, 3},    {u"frissites", 0, 1},
+    {u"statisztika", 0, 3},
 };
 
 const Arity *arityOf(const QString &command)
@@ -120,6 +122,11 @@ QString AdminCommand::helpText()
         "Jelentés:\n"
         "  jelentes                   a napi jelentés ablak nélkül: ugyanaz, amit a „Jelentés\n"
         "                             elkészítése” gomb ír a Jelentesek mappába\n"
+        "  statisztika [--lista KÓD] [--csv]\n"
+        "                             a Statisztika ablak számai: a listán lévők várakozása,\n"
+        "                             megoszlása, a létszám a hónapok végén, a havi mozgás;\n"
+        "                             egy listáé vagy fajtánként az összesé; --csv: ugyanaz,\n"
+        "                             mint az ablak CSV-mentése\n"
         "\n"
         "Több munkaállomás:\n"
         "  kiszolgalora [--szerep SZEREP] [KAPCSOLAT]\n"
@@ -204,6 +211,11 @@ int AdminCommand::dispatch(const QString &command, const QStringList &args)
     if (command == u"kiszolgalora")
         return moveUp(args);
 
+    if (command == u"statisztika") {
+        const QString error = StatisticsAdmin::parse(args).error;
+        if (!error.isEmpty())
+            return usageError(error);
+    }
     db::Connection connection;
     connection.openDepartment(m_programDir);
     if (command == u"listak")
@@ -218,6 +230,8 @@ int AdminCommand::dispatch(const QString &command, const QStringList &args)
         return newPassword(connection);
     if (command == u"jelentes")
         return report(connection);
+    if (command == u"statisztika")
+        return statistics(connection, args);
 
     ListAdmin lists(connection);
     EventAdmin events(connection);
@@ -369,6 +383,15 @@ int AdminCommand::report(db::Connection &connection)
     }
     m_err << outcome.message << u'\n';
     return Failure;
+}
+
+int AdminCommand::statistics(db::Connection &connection, const QStringList &args)
+{
+    const StatisticsAdmin::Request request = StatisticsAdmin::parse(args);
+    StatisticsAdmin figures(connection);
+    m_out << (request.csv ? figures.csvText(request.list, db::today())
+                          : figures.text(request.list, db::today()));
+    return Success;
 }
 
 } // namespace admin

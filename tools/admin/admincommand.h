@@ -43,6 +43,7 @@ private:
     int changeDepartment(db::Connection &connection, const QStringList &args);
     int newPassword(db::Connection &connection);
     int report(db::Connection &connection);
+    int statistics(db::Connection &connection, const QStringList &args);
     int moveUp(const QStringList &args);
 
     QTextStream &m_out;
