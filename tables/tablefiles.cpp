@@ -9,7 +9,7 @@
 
 namespace tables {
 
-void savePdf(const QString &path, const TablePrinter &printer, const QString &documentTitle,
+void savePdf(const QString &path, const PagePainter &printer, const QString &documentTitle,
              const QString &creator)
 {
     files::SafeSave file(path);

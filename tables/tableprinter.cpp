@@ -97,8 +97,13 @@ void TablePrinter::preparePage(QPagedPaintDevice &device) const
 
 int TablePrinter::paint(QPagedPaintDevice &device) const
 {
-    const TableTexts texts = TableTexts::read(m_model);
     QPainter painter(&device);
+    return paint(painter, device);
+}
+
+int TablePrinter::paint(QPainter &painter, QPagedPaintDevice &device) const
+{
+    const TableTexts texts = TableTexts::read(m_model);
     const qreal width = device.width();
     const qreal height = device.height();
     const ColumnFit fit = fitColumns(texts, QFont(), &device, width);

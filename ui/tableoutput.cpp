@@ -21,7 +21,7 @@ void tellSaved(QWidget *parent, const QString &path)
 }
 } // namespace
 
-void printTable(QWidget *parent, const tables::TablePrinter &printer, const QString &documentName)
+void printTable(QWidget *parent, const tables::PagePainter &printer, const QString &documentName)
 {
     QPrinter device(QPrinter::HighResolution);
     device.setDocName(documentName);
@@ -37,8 +37,8 @@ void printTable(QWidget *parent, const tables::TablePrinter &printer, const QStr
     execModal(&preview);
 }
 
-bool saveTablePdf(QWidget *parent, const tables::TablePrinter &printer,
-                  const QString &documentTitle, const QString &suggestedName)
+bool saveTablePdf(QWidget *parent, const tables::PagePainter &printer, const QString &documentTitle,
+                  const QString &suggestedName)
 {
     const QString path
         = askSaveFileName(parent, QStringLiteral("Mentés PDF fájlba"),
