@@ -13,7 +13,9 @@ prefix=$(realpath -m "${2:-$here/program}")
 build=${BUILD_DIR:-$here/build}
 build=$(realpath -m "$build")
 
+# Qt Charts' CMake files need Qt OpenGL's, which Debian ships apart.
 packages=(cmake g++ make pkg-config libgl-dev qt6-base-dev qt6-svg-dev qt6-translations-l10n
+          qt6-charts-dev libqt6opengl6-dev
           libsqlcipher-dev sqlcipher libbenchmark-dev python3 poppler-utils
           postgresql postgresql-common libpq-dev)
 # The package and its test: Debian's tools that build and check a .deb, and a throw-away

@@ -9,6 +9,7 @@
 #include "lists/listselection.h"
 #include "report/reportfile.h"
 #include "rules/taj.h"
+#include "statswindow/ufrmStatisztika.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
@@ -73,6 +74,10 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     bbBetForglista = largeButton(QStringLiteral("bbBetForglista"),
                                  QStringLiteral("Betegfogadási listák Kezelése"),
                                  QStringLiteral("betforglista"), this);
+    // Not one of the four: it comes after them, and after Kilép, in tab order.
+    bbStatisztika = mainButton(QStringLiteral("bbStatisztika"), QStringLiteral("Statisztika"),
+                               QStringLiteral("statisztika"), this);
+    bbStatisztika->setIconSize(QSize(28, 28));
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(bbZazadoroz, 0, 0);
@@ -80,6 +85,7 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     grid->addWidget(bbTAJkeres, 0, 1);
     grid->addWidget(bbJelent, 1, 1);
     auto *bottom = new QHBoxLayout;
+    bottom->addWidget(bbStatisztika);
     bottom->addStretch();
     bottom->addWidget(BitBtn1);
     grid->addLayout(bottom, 2, 0, 1, 2);
@@ -88,6 +94,7 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     setTabOrder(bbTAJkeres, bbJelent);
     setTabOrder(bbJelent, BitBtn1);
     setTabOrder(BitBtn1, bbBetForglista);
+    setTabOrder(bbBetForglista, bbStatisztika);
     bbZazadoroz->setFocus();
 
     // Both list buttons share one handler; the button's name tells which lists to offer.
@@ -97,6 +104,7 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
             [this] { bbZazadorozClick(bbBetForglista->objectName()); });
     connect(bbTAJkeres, &QPushButton::clicked, this, &TfrmMainZazadoroz::bbTAJkeresClick);
     connect(bbJelent, &QPushButton::clicked, this, &TfrmMainZazadoroz::bbJelentClick);
+    connect(bbStatisztika, &QPushButton::clicked, this, &TfrmMainZazadoroz::bbStatisztikaClick);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
 
     ui::centreOnScreen(this);
@@ -165,6 +173,15 @@ void TfrmMainZazadoroz::bbJelentClick()
     ui::guarded(this, [this] {
         m_state.acZazadoroz();
         app::makeReport(m_state);
+    });
+}
+
+void TfrmMainZazadoroz::bbStatisztikaClick()
+{
+    ui::guarded(this, [this] {
+        m_state.acZazadoroz();
+        TfrmStatisztika frmStatisztika(m_state, this);
+        ui::execModal(&frmStatisztika);
     });
 }
 

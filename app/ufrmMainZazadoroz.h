@@ -34,6 +34,7 @@ private:
     void bbZazadorozClick(const QString &senderName);
     void bbTAJkeresClick();
     void bbJelentClick();
+    void bbStatisztikaClick();
 
     ui::MainState m_state;
     bool m_endRequested = false;
@@ -42,6 +43,7 @@ private:
     QPushButton *bbJelent;
     QPushButton *BitBtn1;
     QPushButton *bbBetForglista;
+    QPushButton *bbStatisztika;
 };
 
 // The one main window of the run, from the start of its start-up until the program ends.

@@ -8,9 +8,11 @@
 #include "app/ufrmMainZazadoroz.h"
 #include "db/connection.h"
 #include "ui/help.h"
+#include "ui/modal.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,6 +54,7 @@ private Q_SLOTS:
     void missingDatabaseShowsErrorAndDesignCaption();
     void noDataBeforeLogin();
     void f1OpensMainWindowHelp();
+    void statisticsButtonComesLastAndOpensItsWindow();
     void qtSpeaksHungarian();
 };
 
@@ -215,6 +218,42 @@ void TestMainWindow::qtSpeaksHungarian()
     // Qt's own buttons and menus (a date picker's, an edit's context menu) must not be English.
     QVERIFY(Application::loadHungarian(*qApp));
     QCOMPARE_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+}
+
+void TestMainWindow::statisticsButtonComesLastAndOpensItsWindow()
+{
+    TempProgramDir dir;
+    addDepartment(dir, QStringLiteral("F"), QStringLiteral("Sebészet"));
+    ModalDriver driver;
+    login(driver, QStringLiteral("titok"));
+    TfrmMainZazadoroz window(dir.path());
+    window.show();
+    // Tab goes through the four and Kilép as before, then to the new button.
+    QStringList order;
+    QWidget *w = child<QPushButton>(&window, QStringLiteral("bbZazadoroz"));
+    for (int i = 0; i < 6; ++i, w = w->nextInFocusChain()) {
+        while (!qobject_cast<QPushButton *>(w))
+            w = w->nextInFocusChain();
+        order << w->objectName();
+    }
+    QCOMPARE(order,
+             (QStringList{QStringLiteral("bbZazadoroz"), QStringLiteral("bbTAJkeres"),
+                          QStringLiteral("bbJelent"), QStringLiteral("BitBtn1"),
+                          QStringLiteral("bbBetForglista"), QStringLiteral("bbStatisztika")}));
+    auto *button = child<QPushButton>(&window, QStringLiteral("bbStatisztika"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name),
+             QStringLiteral("Statisztika"));
+    QString lists;
+    driver.on(QStringLiteral("frmStatisztika"), [&lists](QDialog *d) {
+        lists = child<QComboBox>(d, QStringLiteral("cbLista"))->currentText();
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    MessageRecorder messages;
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(driver.shown().last(), QStringLiteral("frmStatisztika"));
+    QCOMPARE(lists, QStringLiteral("0 – Járóbeteg-ellátás"));
+    QVERIFY(messages.texts().isEmpty());
+    QCOMPARE(ui::takeForcedCloses(), 0);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -14,6 +14,7 @@
 #include "lists/ufrmListaValaszto.h"
 #include "lists/ufrmListakezelo.h"
 #include "lists/ufrmTAJkeres.h"
+#include "statswindow/ufrmStatisztika.h"
 #include "ui/help.h"
 #include "ui/helpwindow.h"
 #include "ui/mainstate.h"
@@ -240,6 +241,9 @@ void TestWindows::everyWindowKeepsItsPromises_data()
     QTest::newRow("help") << Factory([](ui::MainState &) {
         return std::unique_ptr<QWidget>(new ui::HelpWindow);
     }) << 0 << QStringList();
+    QTest::newRow("statistics") << Factory(
+        [](ui::MainState &s) { return std::unique_ptr<QWidget>(new TfrmStatisztika(s)); })
+                                << TfrmStatisztika::helpContext << QStringList();
     QTest::newRow("member dialog")
         << Factory([](ui::MainState &s) { return std::unique_ptr<QWidget>(new TfrmAdatok(s)); })
         << 70 << QStringList{QStringLiteral("eTaj")};

@@ -242,7 +242,7 @@ void TestConventions::helpFileHasEveryContext()
     // The shipped help file, opened the way F1 opens it.
     ui::installHelp(*qApp, QStringLiteral(ZAZADOROZ_SOURCE_DIR "/docs/"));
     MessageRecorder messages;
-    for (int context : {12, 20, 30, 40, 50, 60, 70}) {
+    for (int context : {12, 20, 30, 40, 50, 60, 70, 80}) {
         ui::showHelp(nullptr, context);
         QTextBrowser *browser = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets())
