@@ -57,7 +57,7 @@ void TfrmBejel::btnOKClick()
     const QString typed = ePassword->text();
     const QString stored
         = typed.isEmpty() ? QString() : m_host.departmentRow().asText(QStringLiteral("JELSZO"));
-    if (const auto refusal = dept::loginRefusal(typed, stored)) {
+    if (const auto refusal = rules::loginRefusal(typed, stored)) {
         ui::showMessage(this, *refusal);
         ePassword->setFocus();
         return;

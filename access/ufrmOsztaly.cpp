@@ -2,7 +2,9 @@
 
 #include "dataset/dataset.h"
 #include "db/error.h"
+#include "db/registration.h"
 #include "db/schema.h"
+#include "rules/messages.h"
 #include "ui/controls.h"
 #include "ui/guard.h"
 #include "ui/help.h"
@@ -17,16 +19,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-// Told when another instance wrote the department row while this dialog was open.
-QString alreadyRegisteredText()
-{
-    return QStringLiteral("Az osztály adatait időközben már rögzítették, ezért a most megadott "
-                          "adatok nem kerültek mentésre.\nA program most kilép; a következő "
-                          "indításkor a rögzített osztály belépési jelszavát kéri.");
-}
-} // namespace
 
 TfrmOsztaly::TfrmOsztaly(ui::LoginHost &host, QWidget *parent)
     : ui::Dialog(parent)
@@ -107,25 +99,25 @@ TfrmOsztaly::TfrmOsztaly(ui::LoginHost &host, QWidget *parent)
     ui::centreOnScreen(this);
 }
 
-dept::DepartmentInput TfrmOsztaly::input() const
+rules::DepartmentInput TfrmOsztaly::input() const
 {
     return {eDORVKod->text(),         eFinKod->text(), eOsztNev->text(),
             rgOsztTipus->itemIndex(), eJelszo->text(), eJelszoUjra->text()};
 }
 
-void TfrmOsztaly::focusField(dept::DepartmentField field)
+void TfrmOsztaly::focusField(rules::DepartmentField field)
 {
     switch (field) {
-    case dept::DepartmentField::Intkod:
+    case rules::DepartmentField::Intkod:
         eDORVKod->setFocus();
         break;
-    case dept::DepartmentField::Finkod:
+    case rules::DepartmentField::Finkod:
         eFinKod->setFocus();
         break;
-    case dept::DepartmentField::Type:
+    case rules::DepartmentField::Type:
         rgOsztTipus->setFocus();
         break;
-    case dept::DepartmentField::Password:
+    case rules::DepartmentField::Password:
         eJelszo->setFocus();
         break;
     }
@@ -136,25 +128,28 @@ void TfrmOsztaly::BitBtn1Click()
     // Only a written department row lets the dialog close as accepted: the program must never
     // run on without one. A refused or failed press keeps everything typed for another try.
     m_mayClose = false;
-    const dept::DepartmentInput typed = input();
-    if (const auto problem = dept::registrationProblem(typed)) {
+    const rules::DepartmentInput typed = input();
+    if (const auto problem = rules::registrationProblem(typed)) {
         ui::showMessage(this, problem->message);
         focusField(problem->field);
         return;
     }
 
-    dept::RegisterOutcome outcome;
+    db::Registration outcome = db::Registration::Inserted;
     try {
-        outcome = dept::registerDepartment(m_host.registrationQuery(), typed);
+        outcome = db::registerDepartment(m_host.connection(),
+                                         {typed.intkod, typed.finkod,
+                                          rules::departmentTypeLetter(typed.typeIndex), typed.name,
+                                          typed.password});
     } catch (const db::Error &error) {
         ui::showError(this, error.message());
         return;
     }
     m_mayClose = true;
 
-    if (outcome == dept::RegisterOutcome::AlreadyRegistered) {
+    if (outcome == db::Registration::AlreadyRegistered) {
         // Someone else's department row: entering it takes its own password, at the next start.
-        ui::showMessage(this, alreadyRegisteredText());
+        ui::showMessage(this, rules::message::registeredMeanwhile.toString());
         setModalResult(ui::mrCancel);
         return;
     }

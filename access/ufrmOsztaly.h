@@ -29,8 +29,8 @@ private:
     void BitBtn1Click();
     void BitBtn2Click();
 
-    dept::DepartmentInput input() const;
-    void focusField(dept::DepartmentField field);
+    rules::DepartmentInput input() const;
+    void focusField(rules::DepartmentField field);
 
     ui::LoginHost &m_host;
     bool m_mayClose = false;

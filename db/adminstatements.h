@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The statement texts of the administration tool and the generator. Each runs as it stands on
-// both engines: values are bound ('?' in order), a flag is counted with CASE, and the
+// The statement texts of the administration tool, the generator and the registration. Each runs as
+// it stands on both engines: values are bound ('?' in order), a flag is counted with CASE, and the
 // department's row is the first one a plain read gives.
 namespace db::statements {
 

@@ -4,6 +4,7 @@
 #include "ufrmListakezelo.h"
 
 #include "dataset/dataset.h"
+#include "rules/messages.h"
 #include "ui/datasource.h"
 #include "ui/mainhost.h"
 #include "ui/messages.h"
@@ -30,7 +31,7 @@ void bbZazadorozClick(ui::MainHost &host, const QString &senderName)
         host.acZazadoroz();
         atListaDb.open();
         if (atListaDb.recordCount() == 0) {
-            ui::showMessage(host.mainWidget(), QStringLiteral("Nincs egyetlen lista sem!"));
+            ui::showMessage(host.mainWidget(), rules::message::noList.toString());
             return;
         }
         // A cancelled chooser goes too, so no hidden window stays behind with the main window.

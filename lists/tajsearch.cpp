@@ -6,6 +6,7 @@
 
 #include "dataset/dataset.h"
 #include "db/statements.h"
+#include "rules/messages.h"
 #include "rules/taj.h"
 #include "ui/datasource.h"
 #include "ui/mainhost.h"
@@ -33,7 +34,7 @@ void bbTAJkeresClick(ui::MainHost &host)
     aqAlt.open();
 
     if (aqAlt.recordCount() == 0) {
-        ui::showMessage(host.mainWidget(), QStringLiteral("Ez a TAJ nem szerepel egy listán sem!"));
+        ui::showMessage(host.mainWidget(), rules::message::tajOnNoList.toString());
         return;
     }
     if (aqAlt.recordCount() < 2) {

@@ -1,15 +1,14 @@
 #include "ufrmAdatok.h"
 
-#include "rules/member.h"
-#include "rules/taj.h"
+#include "membersave.h"
 #include "tajedit.h"
 
 #include "dataset/dataset.h"
-#include "dataset/fields.h"
 #include "db/clock.h"
 #include "db/error.h"
 #include "db/schema.h"
-#include "db/statements.h"
+#include "rules/messages.h"
+#include "rules/taj.h"
 #include "ui/controls.h"
 #include "ui/guard.h"
 #include "ui/help.h"
@@ -53,6 +52,17 @@ QString accessibleLabel(const QString &caption)
         text.chop(1);
     return text;
 }
+
+void addLabelledRow(QFormLayout *layout, const QString &caption, QWidget *field)
+{
+    auto *label = new QLabel(caption, field->parentWidget());
+    label->setBuddy(field);
+    // A combo box is named by the item it shows, as Qt does on Linux; screen readers take its
+    // label from the buddy relation.
+    if (!qobject_cast<QComboBox *>(field))
+        field->setAccessibleName(accessibleLabel(caption));
+    layout->addRow(label, field);
+}
 } // namespace
 
 TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members)
@@ -60,13 +70,30 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members
     , m_host(host)
     , m_members(members)
     , atEsemeny(QStringLiteral("atEsemeny"), this)
-    , aqModosit(QStringLiteral("aqModosit"), this)
 {
     setObjectName(QStringLiteral("frmAdatok"));
     setWindowTitle(QStringLiteral("Adatok"));
     setAccessibleName(windowTitle());
     ui::setHelpContext(this, helpContext);
 
+    QWidget *patientBox = createPatientBox();
+    QWidget *eventBox = createEventBox();
+    createButtons();
+    layOut(patientBox, eventBox);
+
+    connect(eTaj, &lists::TajEdit::exited, this,
+            [this] { ui::guarded(this, [this] { eTajExit(eTaj); }); });
+    // Enter moves the focus from these controls and from the form itself, from no other.
+    for (QWidget *w : {static_cast<QWidget *>(eTaj), static_cast<QWidget *>(eNev),
+                       static_cast<QWidget *>(dtpListara), static_cast<QWidget *>(cbEsemenynev),
+                       static_cast<QWidget *>(dtpEsemDatum)})
+        w->installEventFilter(this);
+
+    FormCreate();
+}
+
+QWidget *TfrmAdatok::createPatientBox()
+{
     auto *beteg = new QGroupBox(QStringLiteral("A Beteg Adatai"), this);
     beteg->setObjectName(QStringLiteral("gbBeteg"));
     beteg->setAccessibleName(beteg->title());
@@ -89,21 +116,16 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members
         {QStringLiteral("Azonnali (Akut)"), QStringLiteral("Halasztható")}, 2, beteg);
 
     auto *betegLayout = new QFormLayout(beteg);
-    const auto addRow = [](QFormLayout *layout, const QString &caption, QWidget *field) {
-        auto *label = new QLabel(caption, field->parentWidget());
-        label->setBuddy(field);
-        // A combo box is named by the item it shows, as Qt does on Linux; screen readers take
-        // its label from the buddy relation.
-        if (!qobject_cast<QComboBox *>(field))
-            field->setAccessibleName(accessibleLabel(caption));
-        layout->addRow(label, field);
-    };
-    addRow(betegLayout, QStringLiteral("Hiv. Szám:"), eHivSzam);
-    addRow(betegLayout, QStringLiteral("TAJ:"), eTaj);
-    addRow(betegLayout, QStringLiteral("Név:"), eNev);
-    addRow(betegLayout, QStringLiteral("Listárakerülés:"), dtpListara);
+    addLabelledRow(betegLayout, QStringLiteral("Hiv. Szám:"), eHivSzam);
+    addLabelledRow(betegLayout, QStringLiteral("TAJ:"), eTaj);
+    addLabelledRow(betegLayout, QStringLiteral("Név:"), eNev);
+    addLabelledRow(betegLayout, QStringLiteral("Listárakerülés:"), dtpListara);
     betegLayout->addRow(rgSurgos);
+    return beteg;
+}
 
+QWidget *TfrmAdatok::createEventBox()
+{
     auto *esemeny = new QGroupBox(QStringLiteral("Esemény"), this);
     esemeny->setObjectName(QStringLiteral("gbEsemeny"));
     esemeny->setAccessibleName(esemeny->title());
@@ -112,9 +134,13 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members
     cbEsemenynev->setEditable(false);
     dtpEsemDatum = datePicker(esemeny, "dtpEsemDatum", QStringLiteral("Esemény dátuma"));
     auto *esemenyLayout = new QFormLayout(esemeny);
-    addRow(esemenyLayout, QStringLiteral("Esemény neve:"), cbEsemenynev);
-    addRow(esemenyLayout, QStringLiteral("Esemény dátuma:"), dtpEsemDatum);
+    addLabelledRow(esemenyLayout, QStringLiteral("Esemény neve:"), cbEsemenynev);
+    addLabelledRow(esemenyLayout, QStringLiteral("Esemény dátuma:"), dtpEsemDatum);
+    return esemeny;
+}
 
+void TfrmAdatok::createButtons()
+{
     btnOK = ui::okBitBtn(QStringLiteral("btnOK"), this);
     btnCancel = ui::cancelBitBtn(QStringLiteral("btnCancel"), this);
     addButton(btnOK, ui::mrOk, [this] {
@@ -128,14 +154,17 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members
     });
     addButton(btnCancel, ui::mrCancel, [this] { btnCancelClick(); });
     setCancelButton(btnCancel);
+}
 
+void TfrmAdatok::layOut(QWidget *patientBox, QWidget *eventBox)
+{
     auto *panel = new QHBoxLayout;
     panel->addStretch();
     panel->addWidget(btnOK);
     panel->addWidget(btnCancel);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(beteg);
-    layout->addWidget(esemeny);
+    layout->addWidget(patientBox);
+    layout->addWidget(eventBox);
     layout->addLayout(panel);
 
     QWidget *order[] = {
@@ -144,32 +173,18 @@ TfrmAdatok::TfrmAdatok(ui::MainHost &host, QWidget *parent, db::Dataset *members
     };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
-
-    connect(eTaj, &lists::TajEdit::exited, this,
-            [this] { ui::guarded(this, [this] { eTajExit(eTaj); }); });
-    // Enter moves the focus from these controls and from the form itself, from no other.
-    for (QWidget *w : {static_cast<QWidget *>(eTaj), static_cast<QWidget *>(eNev),
-                       static_cast<QWidget *>(dtpListara), static_cast<QWidget *>(cbEsemenynev),
-                       static_cast<QWidget *>(dtpEsemDatum)})
-        w->installEventFilter(this);
-
-    FormCreate();
 }
 
 void TfrmAdatok::FormCreate()
 {
-    aqModosit.setConnection(&m_host.acZazadoroz());
-    atEsemeny.setConnection(&m_host.acZazadoroz());
-    atEsemeny.setTableName(QStringLiteral("ESEMENY"));
-    atEsemeny.setFields(db::fields::esemeny());
-    atEsemeny.open();
+    lists::openEvents(atEsemeny, m_host.acZazadoroz());
     for (atEsemeny.first(); !atEsemeny.eof(); atEsemeny.next())
         cbEsemenynev->addItem(atEsemeny.asText(QStringLiteral("ES_NEV")));
     cbEsemenynev->setCurrentIndex(-1);
     mayClose = true;
 }
 
-void TfrmAdatok::fill(const lists::MemberFill &fill)
+void TfrmAdatok::fill(const rules::MemberFill &fill)
 {
     eHivSzam->setText(fill.hivSzam);
     if (fill.taj.isEmpty())
@@ -196,26 +211,28 @@ void TfrmAdatok::fill(const lists::MemberFill &fill)
         patient->setEnabled(fill.newEntry);
     cbEsemenynev->setEnabled(!fill.newEntry);
     dtpEsemDatum->setEnabled(true);
+    m_shown = fill.shown;
 }
 
-int TfrmAdatok::surgosIndex() const
+lists::MemberRequest TfrmAdatok::request() const
 {
-    return rgSurgos->itemIndex();
+    lists::MemberRequest request;
+    request.hivSzam = eHivSzam->text();
+    request.beavtipKod = m_host.aktBeavtip();
+    request.taj = eTaj->digits();
+    request.nev = eNev->text();
+    request.listara = dtpListara->date();
+    request.surgos = rgSurgos->itemIndex();
+    request.eventName = cbEsemenynev->currentText();
+    request.esemDatum = dtpEsemDatum->date();
+    request.today = db::today();
+    request.shown = m_shown;
+    return request;
 }
 
 void TfrmAdatok::btnCancelClick()
 {
     mayClose = true;
-}
-
-int TfrmAdatok::TajCheckDigit(quint32 firstEightDigits)
-{
-    return rules::tajCheckDigit(firstEightDigits);
-}
-
-bool TfrmAdatok::TajValid(quint32 taj)
-{
-    return rules::tajValid(taj);
 }
 
 void TfrmAdatok::eTajExit(lists::TajEdit *sender)
@@ -225,7 +242,7 @@ void TfrmAdatok::eTajExit(lists::TajEdit *sender)
     if (!ok)
         throw db::Error(QStringLiteral("A TAJ szám nem szám: ") + sender->displayText());
     QPalette palette = sender->palette();
-    const bool valid = TajValid(quint32(value));
+    const bool valid = rules::tajValid(quint32(value));
     palette.setColor(QPalette::Base, valid ? tajValidColor : tajInvalidColor);
     sender->setPalette(palette);
     // The colour in words, for those who do not see it.
@@ -265,14 +282,14 @@ void TfrmAdatok::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 
 bool TfrmAdatok::ValidateInput()
 {
-    lists::MemberInput input;
+    rules::MemberInput input;
     input.newEntry = eHivSzam->text().isEmpty();
     input.tajDigits = eTaj->digits();
     input.listara = dtpListara->date();
-    input.surgos = surgosIndex();
+    input.surgos = rgSurgos->itemIndex();
     input.eventText = cbEsemenynev->currentText();
     input.esemDatum = dtpEsemDatum->date();
-    const auto failure = lists::firstFailedCheck(input, m_members, db::today());
+    const auto failure = lists::checkInput(input, m_members, db::today());
     if (!failure)
         return true;
     ui::showMessage(this, failure->message);
@@ -290,35 +307,13 @@ void TfrmAdatok::btnOKClick()
         return;
     }
     mayClose = true;
-    const QString surgosseg = surgosIndex() == 0 ? QStringLiteral("A") : QStringLiteral("H");
-    if (!atEsemeny.isOpen())
-        atEsemeny.open();
-    if (!atEsemeny.locate(QStringLiteral("ES_NEV"), cbEsemenynev->currentText())) {
-        ui::showMessage(this, QStringLiteral("Nem található ez az esemény!"));
-        return;
-    }
-    const QString esemKod = atEsemeny.asText(QStringLiteral("ES_KOD"));
-
-    if (!eHivSzam->text().isEmpty()) {
-        const lists::SaveOutcome outcome
-            = lists::saveEvent(aqModosit, eHivSzam->text(), esemKod, dtpEsemDatum->date());
-        // Only now that the write transaction has ended may a message wait for the user.
-        if (outcome.logFailed)
-            ui::showMessage(this, QStringLiteral("Hiba a naplózás során"));
-        if (outcome.error)
-            throw db::Error(*outcome.error);
-    } else {
-        db::statements::NewEntry entry;
-        entry.beavtipKod = m_host.aktBeavtip();
-        entry.taj = eTaj->digits();
-        entry.nev = eNev->text();
-        entry.listaraDatum = dtpListara->date();
-        entry.surgosseg = surgosseg;
-        entry.esemKod = esemKod;
-        entry.esemDatum = dtpEsemDatum->date();
-        entry.insDate = db::today();
-        aqModosit.setSql(db::statements::insertLista(entry));
-        aqModosit.execute();
-    }
-    atEsemeny.close();
+    const lists::SaveOutcome outcome
+        = lists::saveMember(m_host.acZazadoroz(), atEsemeny, request());
+    // Only now that the write transaction has ended may a message wait for the user.
+    if (outcome.result == lists::SaveOutcome::Result::EventNotFound)
+        ui::showMessage(this, rules::message::eventNotFound.toString());
+    if (outcome.logFailed)
+        ui::showMessage(this, rules::message::logFailed.toString());
+    if (outcome.error)
+        throw db::Error(*outcome.error);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "dataset/dataset.h"
+#include "rules/member.h"
 #include "ui/dialog.h"
+
+#include <optional>
 
 class QComboBox;
 class QDateEdit;
@@ -15,7 +18,7 @@ class RadioGroup;
 
 namespace lists {
 class TajEdit;
-struct MemberFill;
+struct MemberRequest;
 } // namespace lists
 
 // "Adatok": puts a patient on the current list (new-entry mode, eHivSzam empty) or records a
@@ -25,21 +28,16 @@ class TfrmAdatok : public ui::Dialog
     Q_OBJECT
 public:
     // Runs FormCreate: the event names into the event box. members is the list manager's member
-    // query: a new entry's TAJ is looked up there and an event is logged from its current row;
-    // without it nothing can be checked against the list or saved as an event.
+    // query: a new entry's TAJ is looked up there; without it nothing is checked against the
+    // list.
     explicit TfrmAdatok(ui::MainHost &host, QWidget *parent = nullptr,
                         db::Dataset *members = nullptr);
 
     // Fills and locks the controls for the mode, as the list manager does before showing it.
-    void fill(const lists::MemberFill &fill);
+    void fill(const rules::MemberFill &fill);
 
-    // The urgency item chosen: -1 none, 0 "Azonnali (Akut)", 1 "Halasztható".
-    int surgosIndex() const;
-
-    // The TAJ check digit of the first eight digits (weights 3, 7, 3, 7, ... from the left).
-    static int TajCheckDigit(quint32 firstEightDigits);
-    // Whether a TAJ value has nine digits at most, is not 0, and ends in its check digit.
-    static bool TajValid(quint32 taj);
+    // What OK saves: the controls as they are, with the entry as it was shown.
+    lists::MemberRequest request() const;
 
 protected:
     bool closeQuery() override { return mayClose; }
@@ -47,6 +45,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    QWidget *createPatientBox();
+    QWidget *createEventBox();
+    void createButtons();
+    void layOut(QWidget *patientBox, QWidget *eventBox);
     void FormCreate();
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void eTajExit(lists::TajEdit *sender);
@@ -57,8 +59,8 @@ private:
     ui::MainHost &m_host;
     db::Dataset *m_members;
     db::Dataset atEsemeny;
-    db::Dataset aqModosit;
     bool mayClose = false;
+    std::optional<rules::ShownEntry> m_shown;
 
     QLineEdit *eHivSzam;
     lists::TajEdit *eTaj;

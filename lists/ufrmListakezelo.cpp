@@ -2,6 +2,7 @@
 
 #include "memberhistory.h"
 #include "memberorder.h"
+#include "membersave.h"
 #include "ufrmAdatok.h"
 #include "ufrmNaplo.h"
 
@@ -371,9 +372,9 @@ void TfrmListakezelo::bbEsemClick(const QString &senderName)
     const std::unique_ptr<TfrmAdatok> frmAdatok
         = std::make_unique<TfrmAdatok>(m_host, this, &m_aqListaAdatok);
     if (senderName == u"bbEsem")
-        frmAdatok->fill(lists::eventFill(m_aqListaAdatok, db::today()));
+        frmAdatok->fill(rules::eventFill(lists::shownEntry(m_aqListaAdatok), db::today()));
     else
-        frmAdatok->fill(lists::newEntryFill(db::today()));
+        frmAdatok->fill(rules::newEntryFill(db::today()));
     ui::execModal(frmAdatok.get());
     readMembers();
 }

@@ -2,6 +2,7 @@
 
 #include "tajedit.h"
 
+#include "rules/messages.h"
 #include "rules/taj.h"
 #include "ui/controls.h"
 #include "ui/help.h"
@@ -53,7 +54,7 @@ void TfrmTAJkeres::btnOKClick()
     const QString taj = eTaj->digits();
     if (taj == rules::noTaj()) {
         setModalResult(ui::mrNone);
-        ui::showMessage(this, QStringLiteral("A TAJ szám nem lehet üres!"));
+        ui::showMessage(this, rules::message::tajEmpty.toString());
         eTaj->setFocus();
         return;
     }

@@ -34,8 +34,8 @@ public:
     void grantAccess() { m_accessGranted = true; }
     bool accessGranted() const { return m_accessGranted; }
     // The connection without the login's check: for start-up, which opens the file before
-    // anyone logs in, and for tests that prepare its rows.
-    db::Connection &connection() { return m_connection; }
+    // anyone logs in, for the registration, and for tests that prepare its rows.
+    db::Connection &connection() override { return m_connection; }
 
     db::Connection &acZazadoroz() override;
     db::Dataset &atOsztaly() override { return granted(m_atOsztaly); }
@@ -45,7 +45,6 @@ public:
     DataSource &dsListaDb() override { return granted(m_dsListaDb); }
 
     db::Dataset &departmentRow() override { return m_atOsztaly; }
-    db::Dataset &registrationQuery() override { return m_aqAlt; }
 
     int aktBeavtip() const override { return m_aktBeavtip; }
     void setAktBeavtip(int code) override { m_aktBeavtip = code; }

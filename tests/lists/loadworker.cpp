@@ -6,8 +6,7 @@
 #include "dataset/dataset.h"
 #include "db/clock.h"
 #include "db/connection.h"
-#include "db/statements.h"
-#include "rules/member.h"
+#include "lists/membersave.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -31,30 +30,36 @@ int main(int argc, char *argv[])
     try {
         db::Connection connection;
         connection.openDepartment(args[1]);
-        db::Dataset aqModosit;
-        aqModosit.setConnection(&connection);
+        db::Dataset atEsemeny;
+        lists::openEvents(atEsemeny, connection);
         const QDate today = db::today();
         qint64 longestMs = 0;
         QElapsedTimer timer;
         for (int i = 0; i < count; ++i) {
             timer.start();
-            db::statements::NewEntry entry;
+            lists::MemberRequest entry;
             entry.beavtipKod = 0;
             entry.taj = QStringLiteral("%1").arg(worker * 100000 + i, 9, 10, QLatin1Char('0'));
             entry.nev = QStringLiteral("Terhelés %1/%2 Ödön").arg(worker).arg(i);
-            entry.listaraDatum = today.addDays(-10);
-            entry.surgosseg = QStringLiteral("H");
-            entry.esemKod = QStringLiteral("VAR");
+            entry.listara = today.addDays(-10);
+            entry.surgos = 1;
+            entry.eventName = QStringLiteral("Várakozás");
             entry.esemDatum = today.addDays(-10);
-            entry.insDate = today;
-            aqModosit.setSql(db::statements::insertLista(entry));
-            aqModosit.execute();
+            entry.today = today;
+            const lists::SaveOutcome added = lists::saveMember(connection, atEsemeny, entry);
+            if (added.result != lists::SaveOutcome::Result::Saved) {
+                err << "insert failed: " << added.error.value_or(QStringLiteral("event")) << '\n';
+                return 1;
+            }
             const qint64 hivSzam = connection.lastInsertRowId();
             ack.write(QStringLiteral("E %1 %2\n").arg(hivSzam).arg(entry.taj).toUtf8());
 
-            const lists::SaveOutcome saved = lists::saveEvent(aqModosit, QString::number(hivSzam),
-                                                              QStringLiteral("HAL"), today);
-            if (saved.error || saved.logFailed) {
+            lists::MemberRequest event = entry;
+            event.hivSzam = QString::number(hivSzam);
+            event.eventName = QStringLiteral("Halasztva a beteg kérésére");
+            event.esemDatum = today;
+            const lists::SaveOutcome saved = lists::saveMember(connection, atEsemeny, event);
+            if (saved.result != lists::SaveOutcome::Result::Saved || saved.logFailed) {
                 err << "save failed: " << saved.error.value_or(QStringLiteral("log")) << '\n';
                 return 1;
             }

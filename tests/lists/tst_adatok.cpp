@@ -141,7 +141,7 @@ void TestAdatok::closeRequests()
     QFETCH(QString, how);
     Department dep;
     TfrmAdatok dialog(dep.state, &dep.mainWidget);
-    dialog.fill(lists::newEntryFill(today));
+    dialog.fill(rules::newEntryFill(today));
     MessageRecorder messages;
     ModalDriver driver;
     QString firstFocus;
@@ -360,7 +360,7 @@ void TestAdatok::enterMovesFocus()
     QFETCH(QString, to);
     Department dep;
     TfrmAdatok dialog(dep.state, &dep.mainWidget);
-    dialog.fill(lists::newEntryFill(today));
+    dialog.fill(rules::newEntryFill(today));
     MessageRecorder messages;
     ModalDriver driver;
     QString focused;
@@ -387,7 +387,7 @@ void TestAdatok::tajValidityInColourAndWords()
 {
     Department dep;
     TfrmAdatok dialog(dep.state, &dep.mainWidget);
-    dialog.fill(lists::newEntryFill(today));
+    dialog.fill(rules::newEntryFill(today));
     ModalDriver driver;
     QList<QColor> colours;
     QStringList words;
@@ -426,12 +426,12 @@ void TestAdatok::tajValidityInColourAndWords()
 void TestAdatok::eventBoxIsNamedByItsEventAndLabelledByItsLabel()
 {
     Department dep;
-    lists::MemberFill eventMode = lists::newEntryFill(today);
+    rules::MemberFill eventMode = rules::newEntryFill(today);
     eventMode.newEntry = false;
     eventMode.hivSzam = u"7"_s;
     eventMode.taj = u"123456788"_s;
     eventMode.eventName.clear();
-    for (const lists::MemberFill &fill : {lists::newEntryFill(today), eventMode}) {
+    for (const rules::MemberFill &fill : {rules::newEntryFill(today), eventMode}) {
         TfrmAdatok dialog(dep.state, &dep.mainWidget);
         dialog.fill(fill);
         dialog.show();

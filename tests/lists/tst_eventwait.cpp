@@ -1,15 +1,16 @@
 // Two workstations recording an event for the same entry at once: the second waits for the
 // first and logs the first one's values as the old ones; a wait past the limit saves nothing.
+#include "serverdatabase.h"
 #include "tempdatabase.h"
 
 #include "dataset/dataset.h"
 #include "db/statements.h"
 #include "db/writetransaction.h"
-#include "rules/member.h"
+#include "lists/membersave.h"
 
 #include <QTest>
 
-#include <chrono>
+#include <atomic>
 #include <thread>
 
 using namespace testsupport;
@@ -34,9 +35,24 @@ lists::SaveOutcome saveFromAnotherWorkstation(const TempProgramDir &dir, qint64 
 {
     db::Connection connection;
     dir.connect(connection);
-    db::Dataset aqModosit;
-    aqModosit.setConnection(&connection);
-    return lists::saveEvent(aqModosit, QString::number(hivSzam), code, day);
+    return lists::saveEvent(connection, QString::number(hivSzam), code, day);
+}
+
+// Returns once workstation B, whose save has started, waits for the lock that A holds. The
+// server lists the lock B waits for; the file's lock is the whole file, taken by a write
+// transaction's first step, so there a moment's grace after B started stands in for it.
+void waitUntilBlocked(db::Connection &holder, const std::atomic<bool> &started)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(started.load(), 5000);
+    if (!serverEngine()) {
+        QTest::qWait(300);
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(
+        holder.scalar(QStringLiteral("SELECT count(*) FROM pg_locks WHERE NOT granted"))
+                .toLongLong()
+            > 0,
+        5000);
 }
 
 } // namespace
@@ -54,6 +70,8 @@ private Q_SLOTS:
         const qint64 hiv = insertEntry(a, 3, QStringLiteral("123456788"),
                                        QStringLiteral("Őri Ágnes"), QDate(2026, 1, 5));
         lists::SaveOutcome second;
+        std::atomic<bool> started = false;
+        std::atomic<bool> done = false;
         {
             // Workstation A is in the middle of its save: the entry changed, not yet committed.
             db::WriteTransaction first(a);
@@ -61,12 +79,17 @@ private Q_SLOTS:
             a.execute(
                 db::statements::updateListaEvent(QStringLiteral("BEA"), QDate(2026, 2, 1), hiv));
             std::thread b([&] {
+                started = true;
                 second = saveFromAnotherWorkstation(dir, hiv, QStringLiteral("HAL"),
                                                     QDate(2026, 2, 1));
+                done = true;
             });
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            waitUntilBlocked(a, started);
+            // B neither gave up nor got through while A held the entry.
+            const bool finishedEarly = done;
             first.commit();
             b.join();
+            QVERIFY(!finishedEarly);
         }
         QVERIFY2(!second.error, qPrintable(second.error.value_or(QString())));
         QVERIFY(!second.logFailed);

@@ -9,9 +9,10 @@
 #include "db/connection.h"
 #include "db/statement.h"
 #include "db/statements.h"
+#include "lists/membersave.h"
 #include "lists/tajedit.h"
-#include "lists/ufrmAdatok.h"
-#include "rules/member.h"
+#include "rules/messages.h"
+#include "rules/taj.h"
 
 #include <QTest>
 
@@ -34,10 +35,10 @@ std::unique_ptr<db::Dataset> openMembers(db::Connection &connection, int list)
     return members;
 }
 
-// Everything that passes, for one check at a time to break.
-lists::MemberInput goodInput()
+// Everything that passes; the TAJ is the one looked up.
+rules::MemberInput goodInput()
 {
-    lists::MemberInput input;
+    rules::MemberInput input;
     input.newEntry = true;
     input.tajDigits = u"123456788"_s;
     input.listara = today;
@@ -76,48 +77,42 @@ class TestMemberCheck : public QObject
 private Q_SLOTS:
     void init() { db::setFixedNow(QDateTime(today, QTime(9, 30))); }
     void cleanup() { db::setFixedNow({}); }
-    void tajCheckDigitOfTypedNumber_data();
-    void tajCheckDigitOfTypedNumber();
-    void tajValidRange_data();
-    void tajValidRange();
-    void firstFailingCheckOnly_data();
-    void firstFailingCheckOnly();
+    void typedTajDigits_data();
+    void typedTajDigits();
     void duplicateTajOnShownListOnly_data();
     void duplicateTajOnShownListOnly();
+    void requestSavedAsAsked_data();
+    void requestSavedAsAsked();
     void eventSaveWritesLogRows_data();
     void eventSaveWritesLogRows();
     void failedLogStillUpdates_data();
     void failedLogStillUpdates();
 };
 
-void TestMemberCheck::tajCheckDigitOfTypedNumber_data()
+void TestMemberCheck::typedTajDigits_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("digits");
-    QTest::addColumn<int>("checkDigit");
     QTest::addColumn<bool>("valid");
     QTest::newRow("123-456-788") << "123456788"
-                                 << "123456788" << 8 << true;
+                                 << "123456788" << true;
     QTest::newRow("123-456-789") << "123456789"
-                                 << "123456789" << 8 << false;
+                                 << "123456789" << false;
     QTest::newRow("leading zero 012-345-678") << "012345678"
-                                              << "012345678" << 8 << true;
-    QTest::newRow("999-999-999") << "999999999"
-                                 << "999999999" << 0 << false;
+                                              << "012345678" << true;
     QTest::newRow("nothing typed") << ""
-                                   << "000000000" << 0 << false;
+                                   << "000000000" << false;
     // Typed zeros are digits like any other; untyped positions read as 0.
     QTest::newRow("zeros inside 100-200-300") << "100200300"
-                                              << "100200300" << 6 << false;
+                                              << "100200300" << false;
     QTest::newRow("three digits typed") << "123"
-                                        << "123000000" << 6 << false;
+                                        << "123000000" << false;
 }
 
-void TestMemberCheck::tajCheckDigitOfTypedNumber()
+void TestMemberCheck::typedTajDigits()
 {
     QFETCH(QString, typed);
     QFETCH(QString, digits);
-    QFETCH(int, checkDigit);
     QFETCH(bool, valid);
     lists::TajEdit edit(u"eTaj"_s);
     edit.show();
@@ -126,74 +121,7 @@ void TestMemberCheck::tajCheckDigitOfTypedNumber()
     QTest::keyClicks(&edit, typed);
     QCOMPARE(edit.digits(), digits);
     QCOMPARE(edit.displayText().size(), 11);
-    const quint32 value = edit.digits().toUInt();
-    QCOMPARE(TfrmAdatok::TajCheckDigit(value / 10), checkDigit);
-    QCOMPARE(TfrmAdatok::TajValid(value), valid);
-}
-
-void TestMemberCheck::tajValidRange_data()
-{
-    QTest::addColumn<quint32>("value");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("0") << 0u << false;
-    QTest::newRow("1,000,000,000 (ten digits)") << 1000000000u << false;
-    QTest::newRow("ten digits ending in their check digit") << 1234567888u << false;
-    QTest::newRow("smallest valid: 000-000-017") << 17u << true;
-    QTest::newRow("000-000-018") << 18u << false;
-}
-
-void TestMemberCheck::tajValidRange()
-{
-    QFETCH(quint32, value);
-    QFETCH(bool, valid);
-    QCOMPARE(TfrmAdatok::TajValid(value), valid);
-}
-
-void TestMemberCheck::firstFailingCheckOnly_data()
-{
-    QTest::addColumn<QString>("broken"); // the inputs broken, comma-separated
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("focus");
-    QTest::newRow("all pass") << ""
-                              << ""
-                              << "";
-    QTest::newRow("empty TAJ before everything else") << "taj,listara,surgos,event,esemDatum"
-                                                      << "A TAJ szám nem lehet üres!"
-                                                      << "eTaj";
-    QTest::newRow("listing date tomorrow") << "listara,surgos"
-                                           << "A listára kerülés dátuma nem lehet jövőbeli"
-                                           << "dtpListara";
-    QTest::newRow("no urgency") << "surgos,event"
-                                << "A sürgősségi fokot ki kell választani!"
-                                << "rgSurgos";
-    QTest::newRow("no event") << "event,esemDatum"
-                              << "Az eseményt ki kell választani"
-                              << "cbEsemenynev";
-    QTest::newRow("event date tomorrow") << "esemDatum"
-                                         << "Az esemény dátuma nem lehet jövőbeli"
-                                         << "dtpEsemDatum";
-}
-
-void TestMemberCheck::firstFailingCheckOnly()
-{
-    QFETCH(QString, broken);
-    QFETCH(QString, message);
-    QFETCH(QString, focus);
-    lists::MemberInput input = goodInput();
-    const QStringList parts = broken.split(u',', Qt::SkipEmptyParts);
-    if (parts.contains(u"taj"_s))
-        input.tajDigits = u"000000000"_s;
-    if (parts.contains(u"listara"_s))
-        input.listara = today.addDays(1);
-    if (parts.contains(u"surgos"_s))
-        input.surgos = -1;
-    if (parts.contains(u"event"_s))
-        input.eventText.clear();
-    if (parts.contains(u"esemDatum"_s))
-        input.esemDatum = today.addDays(1);
-    const auto failure = lists::firstFailedCheck(input, nullptr, today);
-    QCOMPARE(failure ? failure->message : QString(), message);
-    QCOMPARE(failure ? failure->focus : QString(), focus);
+    QCOMPARE(rules::tajValid(edit.digits().toUInt()), valid);
 }
 
 void TestMemberCheck::duplicateTajOnShownListOnly_data()
@@ -220,18 +148,89 @@ void TestMemberCheck::duplicateTajOnShownListOnly()
     dep.entry(2, u"222222220"_s);
     const qint64 patient = dep.entry(list, u"123456788"_s, QDate(2026, 3, 8), event);
     const auto members = openMembers(dep.state.connection(), 2);
-    lists::MemberInput input = goodInput();
+    rules::MemberInput input = goodInput();
     input.newEntry = newEntry;
-    const auto failure = lists::firstFailedCheck(input, members.get(), today);
+    const auto failure = lists::checkInput(input, members.get(), today);
     QCOMPARE(failure.has_value(), duplicate);
     if (duplicate) {
-        QCOMPARE(failure->message, u"Ez a TAJ már rajta van a listán!"_s);
+        QCOMPARE(failure->message, rules::message::tajOnList.toString());
         QCOMPARE(failure->focus, u"eTaj"_s);
         // The member query's current row, and so the list manager's grid, moves to it.
         QCOMPARE(members->asInteger(u"HIV_SZAM"_s), patient);
     } else {
         QCOMPARE(members->currentRow(), 0);
     }
+}
+
+void TestMemberCheck::requestSavedAsAsked_data()
+{
+    QTest::addColumn<bool>("eventMode");
+    QTest::addColumn<int>("surgos");
+    QTest::addColumn<QString>("eventName");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("stored"); // the entry's row afterwards; "#" its HIV_SZAM
+    using Result = lists::SaveOutcome::Result;
+    const QString shown = u"# 2 123456788 Kiss Ödön 2026-01-05 H VAR 2026-01-05"_s;
+    QTest::newRow("new acute entry, name as typed")
+        << false << 0 << "Várakozás" << int(Result::Saved)
+        << u"# 2 111111110  Nagy  Éva  2026-03-01 A VAR 2026-03-05 2026-03-10"_s;
+    QTest::newRow("new deferrable entry")
+        << false << 1 << "Várakozás" << int(Result::Saved)
+        << u"# 2 111111110  Nagy  Éva  2026-03-01 H VAR 2026-03-05 2026-03-10"_s;
+    QTest::newRow("new entry, unknown event: nothing written")
+        << false << 0 << "Várakozik" << int(Result::EventNotFound) << "";
+    QTest::newRow("event: only its code and day change")
+        << true << 0 << "Beavatkozás megtörtént" << int(Result::Saved)
+        << u"# 2 123456788 Kiss Ödön 2026-01-05 H BEA 2026-03-05"_s;
+    QTest::newRow("event, letter case differs: nothing written")
+        << true << 0 << "beavatkozás megtörtént" << int(Result::EventNotFound) << shown;
+}
+
+void TestMemberCheck::requestSavedAsAsked()
+{
+    QFETCH(bool, eventMode);
+    QFETCH(int, surgos);
+    QFETCH(QString, eventName);
+    QFETCH(int, result);
+    QFETCH(QString, stored);
+    Department dep;
+    db::Connection &connection = dep.state.connection();
+    const qint64 existing = dep.entry(2, u"123456788"_s, QDate(2026, 1, 5));
+    db::Dataset atEsemeny;
+    lists::openEvents(atEsemeny, connection);
+    lists::MemberRequest request;
+    request.beavtipKod = 2;
+    request.taj = u"111111110"_s;
+    request.nev = u" Nagy  Éva "_s;
+    request.listara = QDate(2026, 3, 1);
+    request.surgos = surgos;
+    request.eventName = eventName;
+    request.esemDatum = QDate(2026, 3, 5);
+    request.today = today;
+    if (eventMode) {
+        const auto members = openMembers(connection, 2);
+        request.shown = lists::shownEntry(*members);
+        request.hivSzam = QString::number(request.shown->hivSzam);
+        QCOMPARE(request.shown->hivSzam, existing);
+    }
+
+    const lists::SaveOutcome outcome = lists::saveMember(connection, atEsemeny, request);
+    QCOMPARE(int(outcome.result), result);
+    QVERIFY(!outcome.error);
+    QVERIFY(!connection.inTransaction());
+    const QString columns = eventMode ? u""_s : u", INS_DATE"_s;
+    const QList<QVariantList> entry
+        = rows(connection, u"SELECT HIV_SZAM, BEAVTIP_KOD, TAJ, NEV, LISTARA_DATUM, SURGOSSEG, "
+                           u"ESEM_KOD, ESEM_DATUM%1 FROM LISTA WHERE %2 ORDER BY HIV_SZAM"_s.arg(
+                               columns, eventMode ? u"HIV_SZAM = %1"_s.arg(existing)
+                                                  : u"HIV_SZAM <> %1"_s.arg(existing)));
+    QStringList fields;
+    for (const QVariant &value : entry.value(0))
+        fields << value.toString();
+    QString expected = stored;
+    if (!entry.isEmpty())
+        expected.replace(u'#', entry.value(0).value(0).toString());
+    QCOMPARE(fields.join(u' '), expected);
 }
 
 void TestMemberCheck::eventSaveWritesLogRows_data()
@@ -269,11 +268,8 @@ void TestMemberCheck::eventSaveWritesLogRows()
     stored.bind(u":d"_s, storedDate);
     stored.bind(u":h"_s, hiv);
     stored.step();
-    db::Dataset aqModosit;
-    aqModosit.setConnection(&connection);
-
     const lists::SaveOutcome outcome
-        = lists::saveEvent(aqModosit, QString::number(hiv), newCode, newDate);
+        = lists::saveEvent(connection, QString::number(hiv), newCode, newDate);
     QVERIFY(!outcome.logFailed);
     QVERIFY(!outcome.error);
     QVERIFY(!connection.inTransaction());
@@ -304,10 +300,8 @@ void TestMemberCheck::failedLogStillUpdates()
     testsupport::refuseWrites(connection, u"naplo_tele"_s, u"INSERT"_s, u"LOG"_s,
                               u"a napló nem írható"_s,
                               refused.isEmpty() ? QString() : u"NEW.MEZO = '%1'"_s.arg(refused));
-    db::Dataset aqModosit;
-    aqModosit.setConnection(&connection);
     const lists::SaveOutcome outcome
-        = lists::saveEvent(aqModosit, QString::number(hiv), u"BEA"_s, today);
+        = lists::saveEvent(connection, QString::number(hiv), u"BEA"_s, today);
     QVERIFY(outcome.logFailed);
     QVERIFY(!outcome.error);
     QVERIFY(!connection.inTransaction());

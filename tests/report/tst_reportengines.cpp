@@ -7,8 +7,8 @@
 #include "db/clock.h"
 #include "db/connection.h"
 #include "db/newdatabase.h"
+#include "lists/membersave.h"
 #include "report/dailyreport.h"
-#include "rules/member.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,11 +49,9 @@ int fillDepartment(const QString &file)
     connection.execute(QStringLiteral("DELETE FROM LISTA WHERE HIV_SZAM IN (%1, %2)")
                            .arg(entries[5])
                            .arg(entries[40]));
-    db::Dataset aqModosit;
-    aqModosit.setConnection(&connection);
     for (const int i : {1, 8, 15, 22}) {
         const lists::SaveOutcome saved
-            = lists::saveEvent(aqModosit, QString::number(entries[i]), QStringLiteral("HAL"),
+            = lists::saveEvent(connection, QString::number(entries[i]), QStringLiteral("HAL"),
                                QDate(2006, 3, 1 + i % 5));
         if (saved.error || saved.logFailed)
             return -1;

@@ -17,6 +17,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include <stdexcept>
+
 using namespace testsupport;
 
 namespace {
@@ -69,8 +71,8 @@ class TestConventions : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void errorText_data();
-    void errorText();
+    void handlerErrorGoesToErrorDisplay_data();
+    void handlerErrorGoesToErrorDisplay();
     void okButtonSetsResultBeforeHandlerAndCloses();
     void refusedCloseKeepsDialogOpenAndClearsResult();
     void closeRequestsFollowCloseQuery_data();
@@ -78,7 +80,6 @@ private Q_SLOTS:
     void enterPressesFocusedButtonElseDefaultElseNothing_data();
     void enterPressesFocusedButtonElseDefaultElseNothing();
     void firstControlInTabOrderHasFocus();
-    void handlerErrorGoesToErrorDisplay();
     void f1FindsNearestHelpContext();
     void helpFileHasEveryContext();
     void missingHelpFileIsReported();
@@ -86,34 +87,39 @@ private Q_SLOTS:
     void messageBoxTitleNeverCutOff();
 };
 
-void TestConventions::errorText_data()
+void TestConventions::handlerErrorGoesToErrorDisplay_data()
 {
     QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("engineError"); // thrown as db::Error, else as a standard exception
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << QStringLiteral("file is encrypted or is not a database")
-                            << QStringLiteral("file is encrypted or is not a database.");
-    QTest::newRow("digit") << QStringLiteral("hiba 26") << QStringLiteral("hiba 26.");
-    QTest::newRow("Hungarian letter")
-        << QStringLiteral("nem írható ő") << QStringLiteral("nem írható ő.");
-    QTest::newRow("exclamation") << QStringLiteral("Hiba!") << QStringLiteral("Hiba!");
-    QTest::newRow("parenthesis") << QStringLiteral("hiba (26)") << QStringLiteral("hiba (26)");
-    QTest::newRow("full stop") << QStringLiteral("Hiba.") << QStringLiteral("Hiba.");
-    QTest::newRow("slash comes after full stop")
-        << QStringLiteral("a/b/") << QStringLiteral("a/b/.");
-    QTest::newRow("comma comes before it") << QStringLiteral("a,") << QStringLiteral("a,");
-    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("engine's message ending in a letter")
+        << "file is encrypted or is not a database" << true
+        << "file is encrypted or is not a database.";
+    QTest::newRow("ending in a digit") << "hiba 26" << true << "hiba 26.";
+    QTest::newRow("ending in a Hungarian letter") << "nem írható ő" << false << "nem írható ő.";
+    QTest::newRow("ending in !") << "Hiba!" << true << "Hiba!";
+    QTest::newRow("ending in )") << "hiba (26)" << false << "hiba (26)";
+    QTest::newRow("ending in .") << "Hiba." << true << "Hiba.";
+    QTest::newRow("a path ending in /") << "a/b/" << true << "a/b/.";
+    QTest::newRow("ending in ,") << "a," << false << "a,";
 }
 
-void TestConventions::errorText()
+void TestConventions::handlerErrorGoesToErrorDisplay()
 {
     QFETCH(QString, message);
+    QFETCH(bool, engineError);
     QFETCH(QString, shown);
-    QCOMPARE(ui::errorDisplayText(message), shown);
+    ui::Dialog dialog;
+    auto *button = new QPushButton(QStringLiteral("OK"), &dialog);
+    dialog.addButton(button, ui::mrNone, [&] {
+        if (engineError)
+            throw db::Error(message);
+        throw std::runtime_error(message.toStdString());
+    });
     MessageRecorder messages;
-    ui::showError(nullptr, message);
-    QCOMPARE(messages.count(), 1);
+    button->click();
+    QCOMPARE(messages.texts(), QStringList{shown});
     QCOMPARE(messages.messages().front().kind, ui::MessageKind::Error);
-    QCOMPARE(messages.last(), shown);
 }
 
 void TestConventions::okButtonSetsResultBeforeHandlerAndCloses()
@@ -204,17 +210,6 @@ void TestConventions::firstControlInTabOrderHasFocus()
     ProbeDialog dialog(true);
     dialog.show();
     QCOMPARE(dialog.focusWidget(), static_cast<QWidget *>(dialog.edit));
-}
-
-void TestConventions::handlerErrorGoesToErrorDisplay()
-{
-    ui::Dialog dialog;
-    auto *button = new QPushButton(QStringLiteral("OK"), &dialog);
-    dialog.addButton(button, ui::mrNone, [] { throw db::Error(QStringLiteral("disk I/O error")); });
-    MessageRecorder messages;
-    button->click();
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("disk I/O error.")});
-    QCOMPARE(messages.messages().front().kind, ui::MessageKind::Error);
 }
 
 void TestConventions::f1FindsNearestHelpContext()

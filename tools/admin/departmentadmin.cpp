@@ -88,12 +88,12 @@ void DepartmentAdmin::change(const DepartmentChange &change)
         throw notRegistered();
     const DepartmentRow current{row->at(0), row->at(1), row->at(2), row->at(3)};
 
-    dept::DepartmentInput input;
+    rules::DepartmentInput input;
     input.intkod = change.intkod.value_or(current.intkod);
     input.finkod = change.finkod.value_or(current.finkod);
     input.name = change.name.value_or(current.name);
     input.typeIndex = change.type ? typeIndex(*change.type) : (current.type == u"J" ? 0 : 1);
-    if (const auto problem = dept::departmentDataProblem(input))
+    if (const auto problem = rules::departmentDataProblem(input))
         throw db::Error(problem->message);
     requireFits(input.intkod, "OSZTALY", "INTKOD", QStringLiteral("Az Intézet DORV kódja"));
     requireFits(input.finkod, "OSZTALY", "FINKOD", QStringLiteral("A finanszírozási kód"));
@@ -101,7 +101,7 @@ void DepartmentAdmin::change(const DepartmentChange &change)
     // The financing code names the report files: what the report would refuse is refused here.
     if (const QString problem = report::financingCodeProblem(input.finkod); !problem.isEmpty())
         throw db::Error(problem);
-    const QString type = dept::departmentTypeLetter(input.typeIndex);
+    const QString type = rules::departmentTypeLetter(input.typeIndex);
     if (type == u"J") {
         // An outpatient department works on list 0 alone; without its row the TAJ search
         // would never find its patients.
@@ -124,7 +124,7 @@ void DepartmentAdmin::change(const DepartmentChange &change)
 
 void DepartmentAdmin::setPassword(const QString &password, const QString &again)
 {
-    if (const auto problem = dept::passwordProblem(password, again))
+    if (const auto problem = rules::passwordProblem(password, again))
         throw db::Error(problem->message);
     if (const int width = db::schema::width("OSZTALY", "JELSZO");
         db::characterCount(password) > width)
