@@ -7,7 +7,7 @@
 #include "dataset/dataset.h"
 #include "db/error.h"
 #include "lists/listselection.h"
-#include "report/reportfile.h"
+#include "lists/tajsearch.h"
 #include "rules/taj.h"
 #include "statswindow/ufrmStatisztika.h"
 #include "ui/accessibility.h"
@@ -24,8 +24,6 @@
 #include <QPushButton>
 
 #include <memory>
-
-TfrmMainZazadoroz *frmMainZazadoroz = nullptr;
 
 namespace {
 QString designCaption()
@@ -56,7 +54,6 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     : QWidget(parent)
     , m_state(this, programDir)
 {
-    frmMainZazadoroz = this;
     setObjectName(QStringLiteral("frmMainZazadoroz"));
     setWindowTitle(designCaption());
     // Announced by its title, department included, like any window.
@@ -113,12 +110,6 @@ TfrmMainZazadoroz::TfrmMainZazadoroz(const QString &programDir, QWidget *parent)
     ui::guarded(this, [this] { FormCreate(); });
 }
 
-TfrmMainZazadoroz::~TfrmMainZazadoroz()
-{
-    if (frmMainZazadoroz == this)
-        frmMainZazadoroz = nullptr;
-}
-
 void TfrmMainZazadoroz::FormCreate()
 {
     if (!QDir::setCurrent(m_state.programDir()))
@@ -156,7 +147,7 @@ void TfrmMainZazadoroz::bbZazadorozClick(const QString &senderName)
 {
     ui::guarded(this, [this, &senderName] {
         m_state.acZazadoroz();
-        lists::bbZazadorozClick(m_state, senderName);
+        lists::selectList(m_state, senderName);
     });
 }
 
@@ -164,7 +155,7 @@ void TfrmMainZazadoroz::bbTAJkeresClick()
 {
     ui::guarded(this, [this] {
         m_state.acZazadoroz();
-        lists::bbTAJkeresClick(m_state);
+        lists::searchTaj(m_state);
     });
 }
 
@@ -183,16 +174,6 @@ void TfrmMainZazadoroz::bbStatisztikaClick()
         TfrmStatisztika frmStatisztika(m_state, this);
         ui::execModal(&frmStatisztika);
     });
-}
-
-QString TfrmMainZazadoroz::DateToYYYYMMDD(const QDate &date) const
-{
-    return report::DateToYYYYMMDD(date);
-}
-
-QString TfrmMainZazadoroz::PadLeft(const QString &text, quint8 minLength, QChar pad) const
-{
-    return report::PadLeft(text, minLength, pad);
 }
 
 void TfrmMainZazadoroz::keyPressEvent(QKeyEvent *event)

@@ -2,13 +2,12 @@
 
 #include "ui/mainstate.h"
 
-#include <QDate>
 #include <QWidget>
 
 class QPushButton;
 
 // The main window: the hub from which the department works its lists, searches a TAJ and
-// writes the day's report. It owns the connection, the shared datasets and the run state.
+// writes the day's report. It owns the connection, the department's row and the run state.
 class TfrmMainZazadoroz : public QWidget
 {
     Q_OBJECT
@@ -16,15 +15,11 @@ public:
     // Creating the window runs the start-up (FormCreate): connection, department row,
     // registration or login. programDir is the program's folder, ending with a separator.
     explicit TfrmMainZazadoroz(const QString &programDir, QWidget *parent = nullptr);
-    ~TfrmMainZazadoroz() override;
 
     // A cancelled registration or login asks the program to end before the window is shown.
     bool endRequested() const { return m_endRequested; }
 
     ui::MainState &state() { return m_state; }
-
-    QString DateToYYYYMMDD(const QDate &date) const;
-    QString PadLeft(const QString &text, quint8 minLength, QChar pad) const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -45,6 +40,3 @@ private:
     QPushButton *bbBetForglista;
     QPushButton *bbStatisztika;
 };
-
-// The one main window of the run, from the start of its start-up until the program ends.
-extern TfrmMainZazadoroz *frmMainZazadoroz;

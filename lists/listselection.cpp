@@ -4,6 +4,7 @@
 #include "ufrmListakezelo.h"
 
 #include "dataset/dataset.h"
+#include "dataset/fields.h"
 #include "rules/messages.h"
 #include "ui/datasource.h"
 #include "ui/mainhost.h"
@@ -20,36 +21,40 @@ QString summaryQueryName(const QString &senderName)
                                         : QStringLiteral("QBETFORGLISTADB");
 }
 
-void bbZazadorozClick(ui::MainHost &host, const QString &senderName)
+void selectList(ui::MainHost &host, const QString &senderName)
 {
-    db::Dataset &atListaDb = host.atListaDb();
-    // A TAJ search may have left the chooser's data source on its own result.
-    host.dsListaDb().setDataset(&atListaDb);
     if (host.aktBeavtip() != 0) {
-        atListaDb.close();
+        db::Dataset atListaDb(QStringLiteral("atListaDb"));
+        atListaDb.setConnection(&host.acZazadoroz());
         atListaDb.setTableName(summaryQueryName(senderName));
-        host.acZazadoroz();
+        atListaDb.setFields(db::fields::listSummary());
         atListaDb.open();
         if (atListaDb.recordCount() == 0) {
             ui::showMessage(host.mainWidget(), rules::message::noList.toString());
             return;
         }
-        // A cancelled chooser goes too, so no hidden window stays behind with the main window.
-        auto chooser = std::make_unique<TfrmListaValaszto>(host.dsListaDb(), host.mainWidget());
-        host.setAktValaszto(chooser.get());
-        if (ui::execModal(chooser.get()) != ui::mrOk)
+        const std::optional<int> chosen = chooseList(host, atListaDb);
+        if (!chosen)
             return;
-        host.setAktBeavtip(int(atListaDb.asInteger(QStringLiteral("BEAVTIP_KOD"))));
-        chooser.reset();
-        atListaDb.close();
+        host.setAktBeavtip(*chosen);
     }
     OpenListManager(host);
+}
+
+std::optional<int> chooseList(ui::MainHost &host, db::Dataset &lists)
+{
+    ui::DataSource dsListaDb(QStringLiteral("dsListaDb"));
+    dsListaDb.setDataset(&lists);
+    // A cancelled chooser goes too, so no hidden window stays behind with the main window.
+    const auto chooser = std::make_unique<TfrmListaValaszto>(dsListaDb, host.mainWidget());
+    if (ui::execModal(chooser.get()) != ui::mrOk)
+        return std::nullopt;
+    return int(lists.asInteger(QStringLiteral("BEAVTIP_KOD")));
 }
 
 void OpenListManager(ui::MainHost &host, const std::optional<QString> &taj)
 {
     const auto frmListakezelo = std::make_unique<TfrmListakezelo>(host, host.mainWidget());
-    host.setAktListakezelo(frmListakezelo.get());
     frmListakezelo->readMembers();
     if (taj)
         frmListakezelo->aqListaAdatok().locate(QStringLiteral("TAJ"), *taj);

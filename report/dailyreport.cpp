@@ -12,15 +12,17 @@
 
 namespace report {
 
-DailyReport makeDailyReport(db::Dataset &rows, const db::Dataset &department,
+DailyReport makeDailyReport(db::Connection &connection, const db::Dataset &department,
                             const QString &programDir, const QDate &day)
 {
-    if (!rows.connection())
-        throw db::Error(QStringLiteral("Nincs megnyitva az adatbázis"));
+    db::Dataset atJelentes(QStringLiteral("atJelentes"));
+    atJelentes.setConnection(&connection);
+    atJelentes.setTableName(QStringLiteral("QJELENTES"));
+    atJelentes.setFields(db::fields::report());
     // The rows go from the statement into the file one at a time: a report of a million
     // entries never sits in memory whole. The statement ends when this returns, before the
     // outcome is told, so that its read lock never keeps other workstations waiting.
-    db::Statement stream(*rows.connection(), rows.statementText());
+    db::Statement stream(connection, atJelentes.statementText());
     stream.setStreaming(true);
     // A query that lacks a report column is a fault of the file, not of this report.
     reportColumnSources(stream);
@@ -49,11 +51,7 @@ DailyReport makeDailyReport(db::Connection &connection, const QString &programDi
     department.setTableName(QStringLiteral("OSZTALY"));
     department.setFields(db::fields::osztaly());
     department.open();
-    db::Dataset rows(QStringLiteral("atJelentes"));
-    rows.setConnection(&connection);
-    rows.setTableName(QStringLiteral("QJELENTES"));
-    rows.setFields(db::fields::report());
-    return makeDailyReport(rows, department, programDir, day);
+    return makeDailyReport(connection, department, programDir, day);
 }
 
 } // namespace report

@@ -11,25 +11,10 @@ MainState::MainState(QWidget *mainWidget, const QString &programDir)
     : m_mainWidget(mainWidget)
     , m_programDir(programDir)
     , m_atOsztaly(QStringLiteral("atOsztaly"))
-    , m_aqAlt(QStringLiteral("aqAlt"))
-    , m_atListaDb(QStringLiteral("atListaDb"))
-    , m_atJelentes(QStringLiteral("atJelentes"))
-    , m_dsListaDb(QStringLiteral("dsListaDb"))
 {
-    for (db::Dataset *ds : {&m_atOsztaly, &m_aqAlt, &m_atListaDb, &m_atJelentes})
-        ds->setConnection(&m_connection);
+    m_atOsztaly.setConnection(&m_connection);
     m_atOsztaly.setTableName(QStringLiteral("OSZTALY"));
     m_atOsztaly.setFields(db::fields::osztaly());
-    m_atListaDb.setTableName(QStringLiteral("QLISTADB"));
-    m_atListaDb.setFields(db::fields::listSummary());
-    m_atJelentes.setTableName(QStringLiteral("QJELENTES"));
-    m_atJelentes.setFields(db::fields::report());
-    m_dsListaDb.setDataset(&m_atListaDb);
-}
-
-MainState::~MainState()
-{
-    m_dsListaDb.setDataset(nullptr);
 }
 
 void MainState::connect()
@@ -43,6 +28,12 @@ void MainState::requireAccess() const
     if (!m_accessGranted)
         throw db::Error(QStringLiteral(
             "Az adatok csak sikeres bejelentkezés után érhetők el. Indítsa újra a programot!"));
+}
+
+db::Dataset &MainState::atOsztaly()
+{
+    requireAccess();
+    return m_atOsztaly;
 }
 
 db::Connection &MainState::acZazadoroz()

@@ -1,26 +1,25 @@
 #pragma once
 
-#include "datasource.h"
 #include "loginhost.h"
 #include "mainhost.h"
 
 #include "dataset/dataset.h"
 #include "db/connection.h"
 
-#include <QDialog>
-#include <QPointer>
+#include <QString>
+
+class QWidget;
 
 namespace ui {
 
-// The main window's connection, shared datasets and run state. The main window owns one;
-// tests build one over a temporary database to drive the dialogs without a main window.
-// The connection and the datasets of MainHost refuse until access was granted in this run;
-// only the registration and the login reach the department row and the query before that.
+// The main window's connection, the department's row and the run state. The main window owns
+// one; tests build one over a temporary database to drive the dialogs without a main window.
+// The connection and the department of MainHost refuse until access was granted in this run;
+// only the registration and the login reach them before that.
 class MainState : public MainHost, public LoginHost
 {
 public:
     MainState(QWidget *mainWidget, const QString &programDir);
-    ~MainState() override;
 
     QWidget *mainWidget() override { return m_mainWidget; }
     QString programDir() const override { return m_programDir; }
@@ -38,11 +37,7 @@ public:
     db::Connection &connection() override { return m_connection; }
 
     db::Connection &acZazadoroz() override;
-    db::Dataset &atOsztaly() override { return granted(m_atOsztaly); }
-    db::Dataset &aqAlt() override { return granted(m_aqAlt); }
-    db::Dataset &atListaDb() override { return granted(m_atListaDb); }
-    db::Dataset &atJelentes() override { return granted(m_atJelentes); }
-    DataSource &dsListaDb() override { return granted(m_dsListaDb); }
+    db::Dataset &atOsztaly() override;
 
     db::Dataset &departmentRow() override { return m_atOsztaly; }
 
@@ -50,33 +45,18 @@ public:
     void setAktBeavtip(int code) override { m_aktBeavtip = code; }
     QString aktTAJ() const override { return m_aktTAJ; }
     void setAktTAJ(const QString &taj) override { m_aktTAJ = taj; }
-    QDialog *aktListakezelo() const override { return m_aktListakezelo; }
-    void setAktListakezelo(QDialog *window) override { m_aktListakezelo = window; }
-    QDialog *aktValaszto() const override { return m_aktValaszto; }
-    void setAktValaszto(QDialog *chooser) override { m_aktValaszto = chooser; }
 
 private:
     // Throws db::Error with the login's message until access was granted in this run.
     void requireAccess() const;
-    template<typename T> T &granted(T &data) const
-    {
-        requireAccess();
-        return data;
-    }
 
     QWidget *m_mainWidget;
     QString m_programDir;
     bool m_accessGranted = false;
     db::Connection m_connection;
     db::Dataset m_atOsztaly;
-    db::Dataset m_aqAlt;
-    db::Dataset m_atListaDb;
-    db::Dataset m_atJelentes;
-    DataSource m_dsListaDb;
     int m_aktBeavtip = 0;
     QString m_aktTAJ;
-    QPointer<QDialog> m_aktListakezelo;
-    QPointer<QDialog> m_aktValaszto;
 };
 
 } // namespace ui

@@ -4,6 +4,7 @@
 #include "typing.h"
 
 #include "access/ufrmBejel.h"
+#include "rules/messages.h"
 #include "ui/help.h"
 
 #include <QApplication>
@@ -14,8 +15,8 @@
 using namespace testsupport;
 
 namespace {
-const QString wrong = QStringLiteral("Nem megfelelő jelszó!");
-const QString empty = QStringLiteral("Üres a Jelszó!");
+const QString wrong = rules::message::passwordWrong.toString();
+const QString empty = rules::message::passwordEmpty.toString();
 
 // A fixture whose department row holds the given password, opened as start-up opens it.
 struct LoginFixture : AccessFixture

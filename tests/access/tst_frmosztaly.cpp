@@ -4,6 +4,7 @@
 #include "typing.h"
 
 #include "access/ufrmOsztaly.h"
+#include "rules/messages.h"
 #include "ui/help.h"
 #include "ui/radiogroup.h"
 
@@ -93,22 +94,22 @@ void TestFrmOsztaly::refusedInputKeepsDialogOpen_data()
     QTest::addColumn<QString>("focus");
 
     QTest::newRow("everything empty")
-        << Typed{{}, {}, {}, -1, {}, {}} << QStringLiteral("Üres az DORV kód!")
+        << Typed{{}, {}, {}, -1, {}, {}} << rules::message::intkodEmpty.toString()
         << QStringLiteral("eDORVKod");
     QTest::newRow("financing code empty, rest bad too")
         << Typed{QStringLiteral("1"), {}, {}, -1, QStringLiteral("a"), QStringLiteral("b")}
-        << QStringLiteral("Üres a finanszírozási kód!") << QStringLiteral("eFinKod");
+        << rules::message::finkodEmpty.toString() << QStringLiteral("eFinKod");
     QTest::newRow("type not chosen, password bad too")
         << Typed{QStringLiteral("1"), QStringLiteral("2"), {}, -1, QStringLiteral("a"), {}}
-        << QStringLiteral("Nincs kiválasztva az osztály típusa!") << QStringLiteral("rgOsztTipus");
+        << rules::message::typeNotChosen.toString() << QStringLiteral("rgOsztTipus");
     QTest::newRow("password of one character")
         << Typed{QStringLiteral("1"), QStringLiteral("2"), {}, 0,
                  QStringLiteral("a"), QStringLiteral("a")}
-        << QStringLiteral("A Jelszó legalább 2 karakter legyen!") << QStringLiteral("eJelszo");
+        << rules::message::passwordTooShort.toString() << QStringLiteral("eJelszo");
     QTest::newRow("confirmation differs in case")
         << Typed{QStringLiteral("1"),  QStringLiteral("2"), {}, 0,
                  QStringLiteral("ab"), QStringLiteral("aB")}
-        << QStringLiteral("A Jelszó és a megerősítése nem egyezik!") << QStringLiteral("eJelszo");
+        << rules::message::passwordMismatch.toString() << QStringLiteral("eJelszo");
 }
 
 void TestFrmOsztaly::refusedInputKeepsDialogOpen()

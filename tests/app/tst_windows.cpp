@@ -10,11 +10,13 @@
 #include "access/ufrmBejel.h"
 #include "access/ufrmOsztaly.h"
 #include "app/ufrmMainZazadoroz.h"
+#include "dataset/dataset.h"
 #include "lists/ufrmAdatok.h"
 #include "lists/ufrmListaValaszto.h"
 #include "lists/ufrmListakezelo.h"
 #include "lists/ufrmTAJkeres.h"
 #include "statswindow/ufrmStatisztika.h"
+#include "ui/datasource.h"
 #include "ui/help.h"
 #include "ui/helpwindow.h"
 #include "ui/mainstate.h"
@@ -190,6 +192,9 @@ private:
     std::unique_ptr<TempProgramDir> m_dir;
     QWidget m_mainWidget;
     std::unique_ptr<ui::MainState> m_state;
+    // What the list chooser shows: the waiting lists' summary.
+    db::Dataset m_atListaDb{QStringLiteral("atListaDb")};
+    ui::DataSource m_dsListaDb{QStringLiteral("dsListaDb")};
 };
 
 void TestWindows::initTestCase()
@@ -204,8 +209,10 @@ void TestWindows::initTestCase()
     m_state->grantAccess();
     m_state->departmentRow().open();
     m_state->setAktBeavtip(1);
-    m_state->atListaDb().setTableName(QStringLiteral("QZAZADOROZDB"));
-    m_state->atListaDb().open();
+    m_atListaDb.setConnection(&m_state->connection());
+    m_atListaDb.setTableName(QStringLiteral("QZAZADOROZDB"));
+    m_atListaDb.open();
+    m_dsListaDb.setDataset(&m_atListaDb);
 }
 
 void TestWindows::everyWindowKeepsItsPromises_data()
@@ -230,8 +237,8 @@ void TestWindows::everyWindowKeepsItsPromises_data()
     QTest::newRow("TAJ search") << Factory([](ui::MainState &s) {
         return std::unique_ptr<QWidget>(new TfrmTAJkeres(s));
     }) << 40 << QStringList{QStringLiteral("eTaj")};
-    QTest::newRow("list chooser") << Factory([](ui::MainState &s) {
-        return std::unique_ptr<QWidget>(new TfrmListaValaszto(s.dsListaDb()));
+    QTest::newRow("list chooser") << Factory([this](ui::MainState &) {
+        return std::unique_ptr<QWidget>(new TfrmListaValaszto(m_dsListaDb));
     }) << 50 << QStringList();
     QTest::newRow("list manager") << Factory([](ui::MainState &s) {
         auto window = std::make_unique<TfrmListakezelo>(s);

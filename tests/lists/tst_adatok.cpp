@@ -9,6 +9,7 @@
 #include "lists/listselection.h"
 #include "lists/ufrmAdatok.h"
 #include "rules/member.h"
+#include "rules/messages.h"
 #include "ui/modal.h"
 
 #include <QAbstractItemView>
@@ -172,7 +173,7 @@ void TestAdatok::closeRequests()
     QCOMPARE(closed, !(failedOk && how == u"close"));
     if (failedOk) {
         // The first failing check alone, with the focus on its control.
-        QCOMPARE(messages.texts(), QStringList{u"A TAJ szám nem lehet üres!"_s});
+        QCOMPARE(messages.texts(), QStringList{rules::message::tajEmpty.toString()});
         QCOMPARE(focusAfterOk, u"eTaj"_s);
     } else {
         QVERIFY(messages.texts().isEmpty());
@@ -227,7 +228,7 @@ void TestAdatok::eventSavedWithLogAfterTransaction_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("logRows");
     QTest::newRow("log written") << true << QStringList{} << 1;
-    QTest::newRow("log refused") << false << QStringList{u"Hiba a naplózás során"_s} << 0;
+    QTest::newRow("log refused") << false << QStringList{rules::message::logFailed.toString()} << 0;
 }
 
 void TestAdatok::eventSavedWithLogAfterTransaction()

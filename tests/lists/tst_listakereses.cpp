@@ -8,6 +8,7 @@
 #include "db/clock.h"
 #include "lists/listselection.h"
 #include "lists/ufrmListakezelo.h"
+#include "rules/messages.h"
 #include "ui/modal.h"
 
 #include <QAbstractItemView>
@@ -230,7 +231,7 @@ void TestListakereses::duplicateTajHiddenBySearchIsShown()
         QTest::mouseClick(child<QPushButton>(d, u"bbOK"_s), Qt::LeftButton);
     });
     lists::OpenListManager(dep.state);
-    QCOMPARE(messages.texts(), QStringList{u"Ez a TAJ már rajta van a listán!"_s});
+    QCOMPARE(messages.texts(), QStringList{rules::message::tajOnList.toString()});
     QCOMPARE(searchWhenFound, QString());
     QCOMPARE(currentWhenFound, u"987654321"_s);
     QCOMPARE(rows(dep.state.connection(), u"SELECT count(*) FROM LISTA"_s),

@@ -143,7 +143,7 @@ void TestListakezelo::showsListMembersOldestFirst()
     QCOMPARE(esemEnabled, !shown.isEmpty());
     QVERIFY(ujTagEnabled);
     QCOMPARE(current, shown.value(0));
-    QVERIFY(!dep.state.aktListakezelo());
+    QVERIFY(dep.mainWidget.findChildren<QDialog *>().isEmpty());
     QVERIFY(messages.texts().isEmpty());
 }
 

@@ -7,6 +7,7 @@
 
 #include "lists/listselection.h"
 #include "lists/ufrmListakezelo.h"
+#include "rules/messages.h"
 #include "ui/dialog.h"
 #include "ui/modal.h"
 
@@ -26,7 +27,6 @@ const QString nameTitle = QStringLiteral("Várólista Beavatkozástípusa");
 void recordManager(ModalDriver &driver, ui::MainState &state, int &openedList)
 {
     driver.on(managerName, [&state, &openedList](QDialog *d) {
-        QCOMPARE(state.aktListakezelo(), d);
         openedList = state.aktBeavtip();
         QTest::mouseClick(child<QPushButton>(d, QStringLiteral("bbOK")), Qt::LeftButton);
     });
@@ -72,22 +72,18 @@ void TestListSelection::buttonChoosesSummary()
     dep.entry(2, QStringLiteral("012345678"));
     dep.entry(2, QStringLiteral("111111110"), QDate(2026, 3, 7), QStringLiteral("BEA"));
     dep.entry(12, QStringLiteral("222222220"));
-    // The chooser shows what dsListaDb is bound to, whatever a TAJ search left there.
-    dep.state.dsListaDb().setDataset(&dep.state.aqAlt());
     MessageRecorder messages;
     ModalDriver driver;
     QStringList shownNames;
     QStringList counts;
     driver.on(chooserName, [&](QDialog *d) {
-        QCOMPARE(dep.state.aktValaszto(), d);
         const auto *grid = child<QAbstractItemView>(d, QStringLiteral("DBGrid1"));
         QCOMPARE(d->focusWidget(), grid);
         shownNames = gridColumn(grid, nameTitle);
         counts = gridColumn(grid, QStringLiteral("Listatagok"));
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    lists::bbZazadorozClick(dep.state, sender);
-    QCOMPARE(dep.state.dsListaDb().dataset(), &dep.state.atListaDb());
+    lists::selectList(dep.state, sender);
     QCOMPARE(shownNames, names);
     if (names.size() == 5)
         QCOMPARE(counts.join(u','), QStringLiteral("0,2,0,0,0"));
@@ -133,17 +129,13 @@ void TestListSelection::chooserAnswer()
     });
     int openedList = -2;
     recordManager(driver, dep.state, openedList);
-    lists::bbZazadorozClick(dep.state, u"bbZazadoroz"_s);
+    lists::selectList(dep.state, u"bbZazadoroz"_s);
     const bool chosen = answer == u"ok";
     QCOMPARE(driver.shown(),
              (chosen ? QStringList{chooserName, managerName} : QStringList{chooserName}));
     QCOMPARE(openedList, chosen ? current : -2);
     QCOMPARE(dep.state.aktBeavtip(), current);
-    // Closed after a choice; after a cancel it stays open until the next list button.
-    QCOMPARE(dep.state.atListaDb().isOpen(), !chosen);
-    // Every window is gone, and so are the run state's references to them.
-    QVERIFY(!dep.state.aktValaszto());
-    QVERIFY(!dep.state.aktListakezelo());
+    // Every window is gone, the cancelled chooser too.
     QVERIFY(dep.mainWidget.findChildren<QDialog *>().isEmpty());
     QVERIFY(messages.texts().isEmpty());
 }
@@ -168,7 +160,6 @@ void TestListSelection::listZeroSkipsChooser()
     dep.state.setAktBeavtip(0);
     dep.entry(0, QStringLiteral("123456788"));
     dep.entry(1, QStringLiteral("012345678"));
-    dep.state.dsListaDb().setDataset(&dep.state.aqAlt());
     MessageRecorder messages;
     ModalDriver driver;
     QStringList members;
@@ -177,12 +168,9 @@ void TestListSelection::listZeroSkipsChooser()
                              QStringLiteral("TAJ"));
         QTest::mouseClick(child<QPushButton>(d, QStringLiteral("bbOK")), Qt::LeftButton);
     });
-    lists::bbZazadorozClick(dep.state, sender);
+    lists::selectList(dep.state, sender);
     QCOMPARE(driver.shown(), QStringList{managerName});
     QCOMPARE(members, QStringList{QStringLiteral("123456788")});
-    // The data source is re-bound even when no summary is needed; the summary stays unopened.
-    QCOMPARE(dep.state.dsListaDb().dataset(), &dep.state.atListaDb());
-    QVERIFY(!dep.state.atListaDb().isOpen());
     QCOMPARE(dep.state.aktBeavtip(), 0);
     QVERIFY(messages.texts().isEmpty());
 }
@@ -195,11 +183,10 @@ void TestListSelection::emptySummaryReportsNoList()
         QStringLiteral("DELETE FROM BEAV_TIP WHERE BEAVTIP_FAJTA = 'B'"));
     MessageRecorder messages;
     ModalDriver driver;
-    lists::bbZazadorozClick(dep.state, QStringLiteral("bbBetForglista"));
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("Nincs egyetlen lista sem!")});
+    lists::selectList(dep.state, QStringLiteral("bbBetForglista"));
+    QCOMPARE(messages.texts(), QStringList{rules::message::noList.toString()});
     QVERIFY(messages.messages().constFirst().kind == ui::MessageKind::Plain);
     QVERIFY(driver.shown().isEmpty());
-    QVERIFY(dep.state.atListaDb().isOpen());
     QCOMPARE(dep.state.aktBeavtip(), 2);
 }
 

@@ -1,6 +1,7 @@
 // Finding a patient by TAJ across all lists: the TAJ dialog, the count per list, the chooser
 // over the search result, and the list manager opened on the patient's row.
 #include "department.h"
+#include "gridtext.h"
 #include "messagerecorder.h"
 #include "tempdatabase.h"
 #include "typing.h"
@@ -8,6 +9,7 @@
 #include "lists/listselection.h"
 #include "lists/tajsearch.h"
 #include "lists/ufrmListakezelo.h"
+#include "rules/messages.h"
 #include "rules/taj.h"
 #include "ui/mainstate.h"
 #include "ui/modal.h"
@@ -96,7 +98,7 @@ void TestTajKeres::repeatedSearchesAndOpensLeaveNothingBehind()
     recordListManager(driver, dep.state, opened);
     for (int round = 0; round < 30; ++round) {
         opened = Opened();
-        lists::bbTAJkeresClick(dep.state);
+        lists::searchTaj(dep.state);
         QCOMPARE(opened.list, 3);
         QCOMPARE(opened.currentHivSzam, patient);
     }
@@ -118,7 +120,7 @@ void TestTajKeres::cancelEndsSearchSilently()
         typeTaj(d, QStringLiteral("123456788"));
         d->close(); // the title bar's close box gives Cancel
     });
-    lists::bbTAJkeresClick(dep.state);
+    lists::searchTaj(dep.state);
     QCOMPARE(driver.shown(), QStringList{QStringLiteral("frmTAJkeres")});
     QVERIFY(messages.texts().isEmpty());
     QCOMPARE(dep.state.aktTAJ(), rules::noTaj());
@@ -139,9 +141,9 @@ void TestTajKeres::emptyTajKeepsDialogOpen()
         focusAfter = d->focusWidget();
         QTest::mouseClick(child<QPushButton>(d, QStringLiteral("btnCancel")), Qt::LeftButton);
     });
-    lists::bbTAJkeresClick(dep.state);
+    lists::searchTaj(dep.state);
     QVERIFY(stayedOpen);
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("A TAJ szám nem lehet üres!")});
+    QCOMPARE(messages.texts(), QStringList{rules::message::tajEmpty.toString()});
     QCOMPARE(focusAfter ? focusAfter->objectName() : QString(), QStringLiteral("eTaj"));
     QCOMPARE(dep.state.aktTAJ(), rules::noTaj());
 }
@@ -172,7 +174,7 @@ void TestTajKeres::singleListOpensManagerOnPatientRow()
     searchFor(driver, typed);
     Opened opened;
     recordListManager(driver, dep.state, opened);
-    lists::bbTAJkeresClick(dep.state);
+    lists::searchTaj(dep.state);
     QCOMPARE(driver.shown(),
              (QStringList{QStringLiteral("frmTAJkeres"), QStringLiteral("frmListakezelo")}));
     QVERIFY(messages.texts().isEmpty());
@@ -204,14 +206,12 @@ void TestTajKeres::severalListsShowChooserOverResult()
     searchFor(driver, taj);
     QList<QPair<QString, qint64>> offered;
     driver.on(QStringLiteral("frmListaValaszto"), [&](QDialog *d) {
-        db::Dataset *shown = dep.state.dsListaDb().dataset();
-        QCOMPARE(shown, &dep.state.aqAlt());
-        for (int row = 0; row < shown->recordCount(); ++row)
-            offered.append(
-                {shown->value(row, shown->columnIndex(QStringLiteral("BEAVTIP_NEV"))).toString(),
-                 shown->value(row, shown->columnIndex(QStringLiteral("Listatagok"))).toLongLong()});
         auto *grid = d->findChild<QAbstractItemView *>(QStringLiteral("DBGrid1"));
         QVERIFY(grid);
+        const QStringList names = gridColumn(grid, QStringLiteral("Várólista Beavatkozástípusa"));
+        const QStringList counts = gridColumn(grid, QStringLiteral("Listatagok"));
+        for (int row = 0; row < names.size(); ++row)
+            offered.append({names.at(row), counts.value(row).toLongLong()});
         if (confirm) {
             grid->setFocus();
             QTest::keyClick(grid, Qt::Key_Down); // the second row: list 12
@@ -222,7 +222,7 @@ void TestTajKeres::severalListsShowChooserOverResult()
     });
     Opened opened;
     recordListManager(driver, dep.state, opened);
-    lists::bbTAJkeresClick(dep.state);
+    lists::searchTaj(dep.state);
 
     std::sort(offered.begin(), offered.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });
@@ -235,15 +235,12 @@ void TestTajKeres::severalListsShowChooserOverResult()
         QCOMPARE(opened.list, 12);
         QCOMPARE(opened.currentHivSzam, onList12);
         QCOMPARE(dep.state.aktBeavtip(), 12);
-        QVERIFY(!dep.state.aqAlt().isOpen());
-        QVERIFY(!dep.state.aktValaszto());
     } else {
         QCOMPARE(driver.shown().size(), 2);
         QCOMPARE(dep.state.aktBeavtip(), -1);
-        QVERIFY(dep.state.aqAlt().isOpen());
-        QCOMPARE(dep.state.dsListaDb().dataset(), &dep.state.aqAlt());
         QCOMPARE(dep.state.aktTAJ(), taj);
     }
+    QVERIFY(dep.mainWidget.findChildren<QDialog *>().isEmpty());
 }
 
 void TestTajKeres::notOnAnyList_data()
@@ -266,10 +263,9 @@ void TestTajKeres::notOnAnyList()
     MessageRecorder messages;
     ModalDriver driver;
     searchFor(driver, taj);
-    lists::bbTAJkeresClick(dep.state);
+    lists::searchTaj(dep.state);
     QCOMPARE(driver.shown(), QStringList{QStringLiteral("frmTAJkeres")});
-    QCOMPARE(messages.texts(),
-             QStringList{QStringLiteral("Ez a TAJ nem szerepel egy listán sem!")});
+    QCOMPARE(messages.texts(), QStringList{rules::message::tajOnNoList.toString()});
     QCOMPARE(dep.state.aktTAJ(), taj);
     QCOMPARE(dep.state.aktBeavtip(), -1);
 }
@@ -285,11 +281,11 @@ void TestTajKeres::listZeroFoundMakesNextListPressSkipChooser()
         searchFor(driver, taj);
         Opened opened;
         recordListManager(driver, dep.state, opened);
-        lists::bbTAJkeresClick(dep.state);
+        lists::searchTaj(dep.state);
         QCOMPARE(opened.list, 0);
         QCOMPARE(opened.currentTaj, taj);
         // The next list button goes straight to list 0.
-        lists::bbZazadorozClick(dep.state, QStringLiteral("bbZazadoroz"));
+        lists::selectList(dep.state, QStringLiteral("bbZazadoroz"));
         QCOMPARE(driver.shown(),
                  (QStringList{QStringLiteral("frmTAJkeres"), QStringLiteral("frmListakezelo"),
                               QStringLiteral("frmListakezelo")}));
@@ -308,13 +304,12 @@ void TestTajKeres::nextListPressShowsSummaryAgain()
     searchFor(driver, taj);
     int chooserRows = -1;
     driver.on(QStringLiteral("frmListaValaszto"), [&](QDialog *d) {
-        chooserRows = dep.state.dsListaDb().dataset()->recordCount();
+        chooserRows = child<QAbstractItemView>(d, QStringLiteral("DBGrid1"))->model()->rowCount();
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    lists::bbTAJkeresClick(dep.state);
+    lists::searchTaj(dep.state);
     QCOMPARE(chooserRows, 2);
-    lists::bbZazadorozClick(dep.state, QStringLiteral("bbZazadoroz"));
-    QCOMPARE(dep.state.dsListaDb().dataset(), &dep.state.atListaDb());
+    lists::selectList(dep.state, QStringLiteral("bbZazadoroz"));
     QCOMPARE(chooserRows, 5); // every waiting list, from the summary
 }
 
