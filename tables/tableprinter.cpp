@@ -72,6 +72,55 @@ int lineCount(const QList<QStringList> &cells)
     return int(most);
 }
 
+// Where each page's rows start: the rows that fit under the titles, at least one a page.
+QList<qsizetype> pageStarts(const QList<QList<QStringList>> &lines, qreal lineSpacing,
+                            qreal rowsRoom)
+{
+    QList<qsizetype> starts{0};
+    qreal used = 0;
+    for (qsizetype r = 0; r < lines.size(); ++r) {
+        const qreal rowHeight = lineSpacing * lineCount(lines.at(r));
+        if (used > 0 && used + rowHeight > rowsRoom) {
+            starts << r;
+            used = 0;
+        }
+        used += rowHeight;
+    }
+    return starts;
+}
+
+// One row's cells, each line of a cell under the one before, right-aligned where asked.
+void drawCells(QPainter &painter, const QList<QStringList> &cells, qreal top,
+               const QFontMetricsF &metrics, const ColumnFit &fit, const QList<bool> &alignRight)
+{
+    qreal x = 0;
+    for (qsizetype c = 0; c < cells.size(); ++c) {
+        const qreal w = fit.widths.at(c);
+        qreal baseline = top + metrics.ascent();
+        for (const QString &line : cells.at(c)) {
+            const qreal shift = alignRight.value(c) ? w - metrics.horizontalAdvance(line) : 0;
+            painter.drawText(QPointF(x + shift, baseline), line);
+            baseline += metrics.lineSpacing();
+        }
+        x += w + fit.gap;
+    }
+}
+
+// The heading's blocks from the top of the page; returns where they end.
+qreal drawHeading(QPainter &painter, const QList<Block> &heading, QPaintDevice *device)
+{
+    qreal y = 0;
+    for (const Block &block : heading) {
+        painter.setFont(block.font);
+        const QFontMetricsF metrics(block.font, device);
+        for (const QString &line : block.lines) {
+            painter.drawText(QPointF(0, y + metrics.ascent()), line);
+            y += metrics.lineSpacing();
+        }
+    }
+    return y;
+}
+
 } // namespace
 
 TablePrinter::TablePrinter(const QAbstractItemModel &model, Heading heading)
@@ -123,61 +172,26 @@ int TablePrinter::paint(QPainter &painter, QPagedPaintDevice &device) const
     const qreal footHeight = footMetrics.lineSpacing() * 2;
     const qreal rowsRoom = height - headingHeight - titlesHeight - footHeight;
 
-    // Pages: the rows that fit under the titles, at least one a page.
     QList<QList<QStringList>> lines;
     lines.reserve(texts.rows.size());
     for (const QStringList &row : texts.rows)
         lines << rowLines(row, fit, bodyMetrics);
-    QList<qsizetype> pageStarts{0};
-    qreal used = 0;
-    for (qsizetype r = 0; r < lines.size(); ++r) {
-        const qreal rowHeight = bodyMetrics.lineSpacing() * lineCount(lines.at(r));
-        if (used > 0 && used + rowHeight > rowsRoom) {
-            pageStarts << r;
-            used = 0;
-        }
-        used += rowHeight;
-    }
-    const int pages = int(pageStarts.size());
-
-    const auto drawCells
-        = [&](const QList<QStringList> &cells, qreal top, const QFontMetricsF &metrics) {
-              qreal x = 0;
-              for (qsizetype c = 0; c < cells.size(); ++c) {
-                  const qreal w = fit.widths.at(c);
-                  qreal baseline = top + metrics.ascent();
-                  for (const QString &line : cells.at(c)) {
-                      const qreal shift
-                          = texts.alignRight.value(c) ? w - metrics.horizontalAdvance(line) : 0;
-                      painter.drawText(QPointF(x + shift, baseline), line);
-                      baseline += metrics.lineSpacing();
-                  }
-                  x += w + fit.gap;
-              }
-          };
+    const QList<qsizetype> starts = pageStarts(lines, bodyMetrics.lineSpacing(), rowsRoom);
+    const int pages = int(starts.size());
 
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             device.newPage();
-        qreal y = 0;
-        for (const Block &block : heading) {
-            painter.setFont(block.font);
-            const QFontMetricsF metrics(block.font, &device);
-            for (const QString &line : block.lines) {
-                painter.drawText(QPointF(0, y + metrics.ascent()), line);
-                y += metrics.lineSpacing();
-            }
-        }
-        y += bodyMetrics.lineSpacing() / 2;
+        qreal y = drawHeading(painter, heading, &device) + bodyMetrics.lineSpacing() / 2;
         painter.setFont(bold);
-        drawCells(titleLines, y, boldMetrics);
+        drawCells(painter, titleLines, y, boldMetrics, fit, texts.alignRight);
         y += titlesHeight;
         painter.setPen(QPen(Qt::black, device.logicalDpiY() / 144.0));
         painter.drawLine(QLineF(0, y - 1, fit.tableWidth(), y - 1));
         painter.setFont(body);
-        const qsizetype last = page + 1 < pages ? pageStarts.at(page + 1) : lines.size();
-        for (qsizetype r = pageStarts.at(page); r < last; ++r) {
-            drawCells(lines.at(r), y, bodyMetrics);
+        const qsizetype last = page + 1 < pages ? starts.at(page + 1) : lines.size();
+        for (qsizetype r = starts.at(page); r < last; ++r) {
+            drawCells(painter, lines.at(r), y, bodyMetrics, fit, texts.alignRight);
             y += bodyMetrics.lineSpacing() * lineCount(lines.at(r));
         }
         painter.setFont(foot);

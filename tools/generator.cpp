@@ -114,6 +114,10 @@ private:
     Patient newPatient();
     QByteArray newName();
     void insertDepartment();
+    // The entries in the order they are written (by the day each was made), and their patients.
+    std::vector<Entry> planEntries(int count, qint64 today, std::vector<Patient> &patients);
+    void writeEntries(const std::vector<Entry> &entries, const std::vector<Patient> &patients,
+                      qint64 today);
 
     db::Connection &m_connection;
     const GeneratorOptions &m_options;
@@ -239,8 +243,17 @@ void Generator::run(int count)
                             .arg(maximumEntryCount)
                             .arg(count));
     const qint64 today = db::today().toJulianDay();
-
     db::WriteTransaction transaction(m_connection);
+    std::vector<Patient> patients;
+    const std::vector<Entry> entries = planEntries(count, today, patients);
+    m_connection.engine().setBulkWriting(true);
+    writeEntries(entries, patients, today);
+    transaction.commit();
+    m_connection.engine().setBulkWriting(false);
+}
+
+std::vector<Entry> Generator::planEntries(int count, qint64 today, std::vector<Patient> &patients)
+{
     const QList<int> lists = chooseLists();
     const std::vector<int> events = availableEvents();
     int totalWeight = 0;
@@ -248,7 +261,6 @@ void Generator::run(int count)
         totalWeight += eventWeights[size_t(event)].weight;
     insertDepartment();
 
-    std::vector<Patient> patients;
     patients.reserve(size_t(count));
     std::vector<Entry> entries(static_cast<size_t>(count));
     for (Entry &entry : entries) {
@@ -279,9 +291,13 @@ void Generator::run(int count)
     // Reference numbers grow with the day an entry was made, as they do in use.
     std::stable_sort(entries.begin(), entries.end(),
                      [](const Entry &a, const Entry &b) { return a.created < b.created; });
+    return entries;
+}
 
+void Generator::writeEntries(const std::vector<Entry> &entries,
+                             const std::vector<Patient> &patients, qint64 today)
+{
     const DayTexts days(today - daysBack, today);
-    m_connection.engine().setBulkWriting(true);
     db::Statement lista(m_connection, db::statements::insertEntryRow());
     db::Statement log(m_connection, db::statements::insertLogRow());
     const QByteArray acute("A");
@@ -322,8 +338,6 @@ void Generator::run(int count)
         if (entry.eventDay != entry.created)
             writeLog("ESEM_DATUM", days.sql(entry.created), days.sql(entry.eventDay));
     }
-    transaction.commit();
-    m_connection.engine().setBulkWriting(false);
 }
 
 } // namespace
