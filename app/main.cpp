@@ -14,6 +14,7 @@
 
 int main(int argc, char *argv[])
 {
+    const QString startFailed = QStringLiteral("Hiba a program indításakor: ");
     std::unique_ptr<Application> app;
     std::unique_ptr<TfrmMainZazadoroz> window;
     try {
@@ -25,11 +26,10 @@ int main(int argc, char *argv[])
         ui::installHelp(*app, programDir);
         window = std::make_unique<TfrmMainZazadoroz>(programDir);
     } catch (const db::Error &e) {
-        ui::showMessage(nullptr, QStringLiteral("Hiba a program indításakor: ") + e.message());
+        ui::showMessage(nullptr, startFailed + e.message());
         return 1;
     } catch (const std::exception &e) {
-        ui::showMessage(nullptr, QStringLiteral("Hiba a program indításakor: ")
-                                     + QString::fromLocal8Bit(e.what()));
+        ui::showMessage(nullptr, startFailed + QString::fromLocal8Bit(e.what()));
         return 1;
     }
     // Qt ignores quit() before the event loop runs, so a cancelled start ends here.

@@ -2,6 +2,7 @@
 
 #include "engine.h"
 #include "file/fileengine.h"
+#include "messages.h"
 #include "server/connectionfile.h"
 #include "server/serverengine.h"
 #include "statement.h"
@@ -62,7 +63,7 @@ QString Connection::path() const
 Engine &Connection::engine() const
 {
     if (!m_engine)
-        throw Error(QStringLiteral("Nincs megnyitva az adatbázis"));
+        throw Error(message::notOpen.toString());
     return *m_engine;
 }
 

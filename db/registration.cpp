@@ -2,7 +2,6 @@
 
 #include "adminstatements.h"
 #include "connection.h"
-#include "error.h"
 #include "statement.h"
 #include "statements.h"
 #include "writetransaction.h"
@@ -11,8 +10,6 @@ namespace db {
 
 Registration registerDepartment(Connection &connection, const DepartmentRow &row)
 {
-    if (!connection.isOpen())
-        throw Error(QStringLiteral("Nincs kapcsolat az adatbázissal."));
     WriteTransaction transaction(connection);
     // Two workstations registering at once: the second waits, then finds the first one's row.
     transaction.guardTable(QStringLiteral("OSZTALY"));

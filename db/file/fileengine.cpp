@@ -4,6 +4,7 @@
 #include "filestatement.h"
 
 #include "db/clock.h"
+#include "db/messages.h"
 #include "db/schema.h"
 #include "db/values.h"
 
@@ -263,7 +264,7 @@ void FileEngine::close()
 sqlite3 *FileEngine::handle() const
 {
     if (!m_db)
-        throw Error(QStringLiteral("Nincs megnyitva az adatbázis"));
+        throw Error(message::notOpen.toString());
     return m_db;
 }
 

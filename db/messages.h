@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QStringView>
+
+// The messages of the database layer that more than one place gives, each written once.
+namespace db::message {
+
+inline constexpr QStringView notOpen = u"Nincs megnyitva az adatbázis";
+
+} // namespace db::message
