@@ -5,6 +5,7 @@
 
 #include "filestatement.h"
 
+#include "db/backupfile.h"
 #include "db/error.h"
 #include "files/safesave.h"
 
@@ -123,17 +124,9 @@ QStringList FileEngine::storageProblems(QStringList &checked)
 
 BackupResult FileEngine::backup(const QString &folder, const QDateTime &moment)
 {
-    if (!QDir().mkpath(folder))
-        throw Error(QStringLiteral("A mentések mappája nem hozható létre: %1").arg(shown(folder)));
-    const QString path
-        = QDir(folder).filePath(QStringLiteral("Vazuvede-") + moment.toString(QLatin1String(stamp))
-                                + QStringLiteral(".adat"));
-    files::SaveOptions options;
-    options.permissions = ownerAndGroup;
-    options.notCreated = QStringLiteral("A mentés nem hozható létre: %1 (%2)");
-    options.notSaved = QStringLiteral("A mentés nem írható: %1 (%2)");
+    const QString path = backupfile::newPath(folder, moment, QStringLiteral("adat"));
     // The engine fills a temporary file beside the backup; only a checked copy takes the name.
-    files::SafeSave save(path, options);
+    files::SafeSave save(path, backupfile::saveOptions());
     save.startForOtherWriter();
     const QString copy = save.temporaryPath();
     BackupResult result;

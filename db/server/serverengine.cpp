@@ -85,14 +85,6 @@ QString shownConnection(pg_conn *conn)
                : QStringLiteral("%1 (%2:%3)").arg(name, host, QString::fromUtf8(PQport(conn)));
 }
 
-// Backups of the server's data are the server's own for now.
-Error notYetOnServer()
-{
-    return Error(QStringLiteral("Az osztály adatai a kiszolgálón vannak, azokat a kiszolgáló "
-                                "saját mentése védi. Ez a parancs csak az adatbázisfájlra "
-                                "vonatkozik; semmi sem változott."));
-}
-
 } // namespace
 
 ServerEngine::ServerEngine(const QString &connectionText, Connection::Mode mode)
@@ -229,16 +221,6 @@ void ServerEngine::fail(pg_result *result) const
     if (kind.kind == ErrorKind::Busy)
         throw Error(kind.lead + u'.', kind.kind);
     throw Error(kind.lead + QStringLiteral(": ") + detail, kind.kind);
-}
-
-BackupResult ServerEngine::backup(const QString &, const QDateTime &)
-{
-    throw notYetOnServer();
-}
-
-RestoreResult ServerEngine::restore(const QString &, const QDateTime &)
-{
-    throw notYetOnServer();
 }
 
 } // namespace db

@@ -64,6 +64,9 @@ public:
     [[noreturn]] void fail(pg_result *result) const;
 
 private:
+    // Rows of each of the program's tables.
+    RowCounts rowCounts();
+
     pg_conn *m_conn = nullptr;
     QString m_connectionText;
     QString m_description;

@@ -141,10 +141,28 @@ private Q_SLOTS:
         QCOMPARE(program.lastInsertRowId(), 5);
         QVERIFY(!dbErrorOf([&] { program.execute(QStringLiteral("DROP TABLE LOG")); }).isEmpty());
 
-        // Backups of the file would miss the server's data: refused, nothing made.
-        QCOMPARE(folder.run({QStringLiteral("mentes")}), 1);
-        QVERIFY2(folder.err.contains(QStringLiteral("kiszolgálón")), qPrintable(folder.err));
-        QVERIFY(!QDir(folder.path() + QStringLiteral("Mentesek")).exists());
+        // The nightly backup runs with the workstations' role and backs the server up.
+        QCOMPARE(folder.run({QStringLiteral("mentes")}), 0);
+        const QFileInfoList backups
+            = QDir(folder.path() + QStringLiteral("Mentesek")).entryInfoList(QDir::Files);
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(backups.first().suffix(), QStringLiteral("dump"));
+        const QString backup = backups.first().absoluteFilePath();
+
+        // Only the owner of a database restores into it: the workstations' role is refused
+        // and leaves it empty; the owner gets the data back with every right and number.
+        const QString empty = newServerDatabase();
+        QCOMPARE(folder.run({QStringLiteral("visszaallitas"), backup,
+                             empty + QStringLiteral(" user=") + workstationRole}),
+                 1);
+        QVERIFY2(folder.err.contains(QStringLiteral("tulajdonosa")), qPrintable(folder.err));
+        QVERIFY(isEmptyServerDatabase(empty));
+        QCOMPARE(folder.run({QStringLiteral("visszaallitas"), backup, empty}), 0);
+        QCOMPARE(serverNumber(empty, QStringLiteral("SELECT count(*) FROM LISTA")), 4);
+        db::Connection restored;
+        restored.openServer(empty + QStringLiteral(" user=") + workstationRole);
+        restored.execute(QStringLiteral("INSERT INTO LISTA (BEAVTIP_KOD, TAJ) VALUES (3, '2')"));
+        QCOMPARE(restored.lastInsertRowId(), 6);
     }
 
     void refusedMoveChangesNothing_data()

@@ -1,11 +1,13 @@
 // Backup, restore and the integrity check, with other processes working on the same file;
 // and the tool as a process (exit statuses, the password fed on standard input).
 #include "adminfixture.h"
+#include "serverdatabase.h"
 
 #include "db/checkup.h"
 #include "db/clock.h"
 #include "db/connection.h"
 #include "db/engine.h"
+#include "db/server/connectionfile.h"
 #include "ui/mainstate.h"
 
 #include <QDir>
@@ -66,6 +68,39 @@ Run runTool(const QStringList &arguments, const QByteArray &input = {})
     return result;
 }
 
+// A program folder whose data is not there yet: no database file, or an empty database on
+// the server that its connection file names.
+struct EmptyTarget
+{
+    EmptyTarget()
+    {
+        if (!serverEngine())
+            return;
+        server = newServerDatabase();
+        QFile file(dir.path() + QString::fromLatin1(db::connectionfile::fileName));
+        if (!file.open(QIODevice::WriteOnly) || file.write(server.toUtf8()) < 0)
+            QFAIL("connection file");
+    }
+    // Nothing of a database came into being, not even in part.
+    bool isStillEmpty() const
+    {
+        if (serverEngine())
+            return isEmptyServerDatabase(server);
+        return QDir(dir.path())
+            .entryList({QStringLiteral("Vazuvede.adat"), QStringLiteral("Vazuvede.adat.*")})
+            .isEmpty();
+    }
+    TempProgramDir dir{false};
+    QString server;
+};
+
+QString onlyBackup(const AdminFixture &fixture)
+{
+    const QFileInfoList made = QDir(fixture.dir.path() + QStringLiteral("Mentesek"))
+                                   .entryInfoList(QDir::Files | QDir::Hidden);
+    return made.size() == 1 ? made.first().absoluteFilePath() : QString();
+}
+
 } // namespace
 
 class TestBackup : public QObject
@@ -75,10 +110,10 @@ class TestBackup : public QObject
 private Q_SLOTS:
     void init()
     {
-        // The use lock, the copies and the page check belong to the file; the server's own
-        // backup is made and checked by the server's tools, not yet by these commands.
-        static const QByteArrayList bothEngines{"passwordComesFromStandardInput",
-                                                "exitStatusesOfTheProcess"};
+        // The use lock, the copies of the file and the page check belong to the file.
+        static const QByteArrayList bothEngines{
+            "backupOfWorkingDataRestoresIntoAnEmptyDatabase", "restoreRefusesAndChangesNothing",
+            "passwordComesFromStandardInput", "exitStatusesOfTheProcess"};
         if (serverEngine() && !bothEngines.contains(QTest::currentTestFunction()))
             QSKIP("a backup of the database file");
     }
@@ -138,6 +173,87 @@ private Q_SLOTS:
         QVERIFY(!bytes.startsWith("SQLite format 3"));
         QVERIFY(!bytes.contains("Szem"));
         QVERIFY(!bytes.contains(QStringLiteral("Várakozás").toUtf8()));
+    }
+
+    // The tool as the nightly job and IT use it, on whichever engine holds the data: the
+    // backup is made while the data stays open for work, checked, for owner and group only;
+    // restored into a place without data, it gives back the data as it was at the backup.
+    void backupOfWorkingDataRestoresIntoAnEmptyDatabase()
+    {
+        AdminFixture fixture;
+        db::Connection working;
+        fixture.dir.connect(working);
+        QCOMPARE(fixture.run({u"listak"_qs}), 0);
+        const QString listsAtBackup = fixture.out;
+        db::setFixedNow(QDateTime(QDate(2026, 12, 9), QTime(2, 30)));
+        const int made = fixture.run({u"mentes"_qs});
+        db::setFixedNow({});
+        QCOMPARE(made, 0);
+        QVERIFY2(fixture.out.contains(u"elkészült és ellenőrizve"_qs), qPrintable(fixture.out));
+        const QString backup = onlyBackup(fixture);
+        QVERIFY2(QFileInfo(backup).fileName().startsWith(u"Vazuvede-20261209-023000."_qs),
+                 qPrintable(backup));
+        QVERIFY(fixture.out.contains(QDir::toNativeSeparators(backup)));
+        QCOMPARE(QFileInfo(backup).permissions(), QFile::ReadOwner | QFile::WriteOwner
+                                                      | QFile::ReadGroup | QFile::WriteGroup
+                                                      | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(fixture.run({u"lista-uj"_qs, u"21"_qs, u"Később felvett"_qs, u"V"_qs}), 0);
+
+        EmptyTarget target;
+        QCOMPARE(fixture.run({u"--mappa"_qs, target.dir.path(), u"visszaallitas"_qs, backup}), 0);
+        QVERIFY2(fixture.out.contains(u"visszaállítva és ellenőrizve"_qs), qPrintable(fixture.out));
+        QCOMPARE(fixture.run({u"--mappa"_qs, target.dir.path(), u"listak"_qs}), 0);
+        QCOMPARE(fixture.out, listsAtBackup);
+        QCOMPARE(fixture.run({u"--mappa"_qs, target.dir.path(), u"ellenorzes"_qs}), 0);
+        // New entries go on after the numbers of the backup.
+        db::Connection restored;
+        target.dir.connect(restored);
+        QCOMPARE(insertEntry(restored, 3, u"444444440"_qs, u"Új Ödön"_qs, QDate(2026, 12, 9)), 4);
+    }
+
+    // A backup that cannot be restored whole is not restored at all.
+    void restoreRefusesAndChangesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a backup") << u"text"_qs << u"nem állítható vissza"_qs;
+        QTest::newRow("missing") << u"missing"_qs << u"nem található"_qs;
+        QTest::newRow("cut short") << u"cut"_qs << u"nem állítható vissza"_qs;
+        // The file's restore replaces the data, keeping it beside; the server's never mixes.
+        if (serverEngine())
+            QTest::newRow("into data") << u"into data"_qs << u"nem üres"_qs;
+    }
+
+    void restoreRefusesAndChangesNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        AdminFixture fixture;
+        QCOMPARE(fixture.run({u"mentes"_qs}), 0);
+        const QString whole = onlyBackup(fixture);
+        QString backup = fixture.dir.path() + QStringLiteral("rossz.mentes");
+        if (kind == u"text") {
+            QFile file(backup);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(4096, 'x'));
+        } else if (kind == u"cut") {
+            QFile file(backup);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            // Its beginning, which says what it holds, is whole; the last rows are gone.
+            file.write(contents(whole).chopped(64));
+        } else if (kind == u"into data") {
+            backup = whole;
+        }
+        QCOMPARE(fixture.run({u"listak"_qs}), 0);
+        const QString lists = fixture.out;
+
+        EmptyTarget target;
+        const QString folder = kind == u"into data" ? fixture.dir.path() : target.dir.path();
+        QCOMPARE(fixture.run({u"--mappa"_qs, folder, u"visszaallitas"_qs, backup}), 1);
+        QVERIFY2(fixture.err.contains(message), qPrintable(fixture.err));
+        QVERIFY(target.isStillEmpty());
+        QCOMPARE(fixture.run({u"listak"_qs}), 0);
+        QCOMPARE(fixture.out, lists);
     }
 
     void restoreRefusesWhileTheFileIsInUse()

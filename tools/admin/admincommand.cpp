@@ -19,11 +19,6 @@ namespace admin {
 
 namespace {
 
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 // How many arguments each command takes (at least, at most).
 struct Arity
 {
@@ -37,7 +32,7 @@ constexpr Arity arities[] = {
     {u"lista-fajta", 2, 2}, {u"lista-torol", 1, 1},     {u"esemenyek", 0, 0},
     {u"esemeny-uj", 3, 3},  {u"esemeny-atnevez", 2, 2}, {u"esemeny-torol", 1, 1},
     {u"osztaly", 0, 0},     {u"osztaly-modosit", 2, 8}, {u"jelszo", 0, 0},
-    {u"mentes", 0, 1},      {u"visszaallitas", 1, 1},   {u"ellenorzes", 0, 1},
+    {u"mentes", 0, 1},      {u"visszaallitas", 1, 2},   {u"ellenorzes", 0, 1},
     {u"jelentes", 0, 0},    {u"kiszolgalora", 0, 3},    {u"frissites", 0, 1},
     {u"statisztika", 0, 3},
 };
@@ -107,12 +102,16 @@ QString AdminCommand::helpText()
         "                             látszik (nem terminálról soronként olvassa)\n"
         "\n"
         "Mentés és ellenőrzés:\n"
-        "  mentes [CÉLMAPPA]          titkosított mentés a program futása közben, dátummal a\n"
-        "                             nevében (Vazuvede-ÉÉÉÉHHNN-ÓÓPPMM.adat), ellenőrizve;\n"
+        "  mentes [CÉLMAPPA]          mentés a program futása közben, dátummal a nevében,\n"
+        "                             ellenőrizve: az adatbázisfájlé titkosított másolat\n"
+        "                             (Vazuvede-ÉÉÉÉHHNN-ÓÓPPMM.adat), a kiszolgálóé a pg_dump\n"
+        "                             archívuma (Vazuvede-ÉÉÉÉHHNN-ÓÓPPMM.dump);\n"
         "                             alapértelmezett célmappa: MAPPA/Mentesek\n"
-        "  visszaallitas MENTÉS       a mentés visszaállítása; csak ha senki sem használja az\n"
-        "                             adatbázist; a régi fájl megmarad mellette\n"
-        "                             (Vazuvede.adat.regi-ÉÉÉÉHHNN-ÓÓPPMM)\n"
+        "  visszaallitas MENTÉS [KAPCSOLAT]\n"
+        "                             a mentés visszaállítása; a fájlba csak ha senki sem\n"
+        "                             használja, a régi fájl megmarad mellette\n"
+        "                             (Vazuvede.adat.regi-ÉÉÉÉHHNN-ÓÓPPMM); a kiszolgálón csak\n"
+        "                             üres adatbázisba, a tulajdonosaként (KAPCSOLAT)\n"
         "  ellenorzes [FÁJL]          az adatbázis (vagy egy mentés) épségének és adatainak\n"
         "                             ellenőrzése: mit nézett meg, és mit talált\n"
         "  frissites [KAPCSOLAT]      a régebbi változatú adatbázis frissítése a program\n"
@@ -132,7 +131,8 @@ QString AdminCommand::helpText()
         "  kiszolgalora [--szerep SZEREP] [KAPCSOLAT]\n"
         "                             az adatbázisfájl átvitele egy üres PostgreSQL-adatbázisba\n"
         "                             (KAPCSOLAT: libpq kapcsolati szöveg vagy szolgáltatásnév;\n"
-        "                             ha nincs megadva, a Vazuvede.kiszolgalo fájlé); a SZEREP\n"
+        "                             ha nincs megadva, a kapcsolatfájlé: /etc/opt/varolista/\n"
+        "                             Vazuvede.kiszolgalo, ha az nincs, a MAPPA-belié); a SZEREP\n"
         "                             olvashatja és írhatja az adatokat, a sémát nem\n"
         "\n"
         "Kilépési kód: 0 siker; 1 hiba vagy elutasított kérés (ilyenkor semmi sem változott);\n"
@@ -192,7 +192,9 @@ int AdminCommand::dispatch(const QString &command, const QStringList &args)
 {
     UpkeepAdmin upkeep(m_out, m_err, m_programDir);
     if (command == u"visszaallitas") {
-        upkeep.restore(args.at(0));
+        upkeep.restore(args.at(0), args.size() < 2 ? QString()
+                                                   : db::connectionfile::checkedConnectionText(
+                                                       args.at(1), QStringLiteral("a parancssor")));
         return Success;
     }
     if (command == u"ellenorzes")
@@ -359,9 +361,10 @@ int AdminCommand::moveUp(const QStringList &args)
     } else if (const std::optional<QString> file = db::connectionfile::read(m_programDir)) {
         connection = *file;
     } else {
-        return usageError(QStringLiteral("Nincs megadva a kiszolgáló, és a program mappájában "
-                                         "sincs %1 fájl.")
-                              .arg(QString::fromLatin1(db::connectionfile::fileName)));
+        return usageError(QStringLiteral("Nincs megadva a kiszolgáló, és kapcsolatfájl sincs "
+                                         "(%1 vagy a program mappájában %2).")
+                              .arg(QString::fromLatin1(db::connectionfile::installedMachineFile),
+                                   QString::fromLatin1(db::connectionfile::fileName)));
     }
     UpkeepAdmin(m_out, m_err, m_programDir).moveUp(connection, role);
     return Success;

@@ -49,10 +49,13 @@ void UpkeepAdmin::backup(const QString &folder)
                  .arg(total(result.counts));
 }
 
-void UpkeepAdmin::restore(const QString &backupPath)
+void UpkeepAdmin::restore(const QString &backupPath, const QString &connectionText)
 {
     db::Connection connection;
-    connection.openDepartment(m_programDir, db::Connection::Use::Restore);
+    if (connectionText.isEmpty())
+        connection.openDepartment(m_programDir, db::Connection::Use::Restore);
+    else
+        connection.openServer(connectionText, db::Connection::Mode::ExistingAnyVersion);
     const QString where = connection.path();
     const db::RestoreResult result = connection.engine().restore(backupPath, db::now());
     m_out << QStringLiteral("A mentés visszaállítva és ellenőrizve: %1 → %2\n")
@@ -119,9 +122,11 @@ void UpkeepAdmin::moveUp(const QString &connectionText, const QString &role)
                                 "módosíthatja.\n")
                      .arg(role);
     if (!db::connectionfile::read(m_programDir))
-        m_out << QStringLiteral("A munkaállomások akkor dolgoznak a kiszolgálón, ha a program "
-                                "mappájában %1 fájl nevezi meg.\n")
-                     .arg(QString::fromLatin1(db::connectionfile::fileName));
+        m_out << QStringLiteral("A munkaállomások akkor dolgoznak a kiszolgálón, ha a(z) %1 "
+                                "kapcsolatfájl (vagy a program mappájában egy %2 fájl) nevezi "
+                                "meg.\n")
+                     .arg(QString::fromLatin1(db::connectionfile::installedMachineFile),
+                          QString::fromLatin1(db::connectionfile::fileName));
 }
 
 } // namespace admin

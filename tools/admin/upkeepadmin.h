@@ -16,7 +16,9 @@ public:
     UpkeepAdmin(QTextStream &out, QTextStream &err, const QString &programDir);
 
     void backup(const QString &folder);
-    void restore(const QString &backupPath);
+    // Into the department's data, or into the server database the connection text names
+    // (the one to restore a server backup into is empty, and the role that owns it restores).
+    void restore(const QString &backupPath, const QString &connectionText);
     // A database file by its path, or the department's data; true when it is whole.
     bool check(const QString &path);
     void upgrade(const QString &connectionText);
