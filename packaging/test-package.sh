@@ -191,6 +191,54 @@ find_window "$dialog_title" 1 >/dev/null && fail "the outsider saw the registrat
 echo "the outsider gets a message box and no registration dialog"
 kill "$program_pid"; wait "$program_pid" 2>/dev/null || true; program_pid=
 
+# A service as systemd would run it (nothing runs systemd in this root): as its user, with its
+# umask and environment, ExecStart and then each ExecStartPost, each ending in a status the
+# unit counts as success.
+run_unit() { # unit file name
+    local unit=$root/lib/systemd/system/$1 line status
+    local user umask environment success
+    user=$(sed -n 's/^User=//p' "$unit")
+    umask=$(sed -n 's/^UMask=//p' "$unit")
+    mapfile -t environment < <(sed -n 's/^Environment=//p' "$unit")
+    success=" 0 $(sed -n 's/^SuccessExitStatus=//p' "$unit") "
+    while IFS= read -r line; do
+        # The unit's words as systemd splits them: no quotes, and no shell expands a pattern.
+        set -f
+        local -a command=($line)
+        set +f
+        status=0
+        in_root runuser -u "$user" -- env "${environment[@]}" \
+            sh -c 'umask "$0" && exec "$@"' "$umask" "${command[@]}" >>"$work/units.log" 2>&1 \
+            || status=$?
+        [[ $success == *" $status "* ]] || { cat "$work/units.log"; fail "$1: $line: status $status"; }
+    done < <(sed -n 's/^ExecStart=//p; s/^ExecStartPost=//p' "$unit")
+}
+backups_made() { # ending: the backups of that kind, one a line
+    find "$data/Mentesek" -maxdepth 1 -name "Vazuvede-*.$1" | sort
+}
+
+step "the nightly jobs on a ward with the database file"
+# A registered department, so that there is a report to write (and, later, for the program on
+# the server to find there).
+sql "INSERT INTO OSZTALY VALUES ('1234', '123456789', 'F', 'Szemészet', 'titok');" >/dev/null
+run_unit varolista-mentes.service
+[ "$(backups_made adat | wc -l)" = 1 ] || fail "the backup unit made no backup of the file"
+first=$(backups_made adat)
+[ "$(mode '%a %G' "/var/opt/varolista/Mentesek/$(basename "$first")")" = "660 varolista" ] \
+    || fail "backup mode"
+# Backups older than thirty days go, of either kind, after the next one is made.
+for old in Vazuvede-20000101-000000.adat Vazuvede-20000101-000000.dump; do
+    cp "$first" "$data/Mentesek/$old"
+    touch -d '40 days ago' "$data/Mentesek/$old"
+done
+sleep 1
+run_unit varolista-mentes.service
+[ ! -e "$data/Mentesek/Vazuvede-20000101-000000.adat" ] && [ ! -e "$data/Mentesek/Vazuvede-20000101-000000.dump" ] \
+    || fail "backups older than thirty days were kept"
+[ "$(backups_made adat | wc -l)" = 2 ] || fail "the second backup of the file is missing"
+run_unit varolista-jelentes.service
+echo "the nightly units back the file up and write the report as user varolista"
+
 step "the ward moves up to a database server"
 # The server of the ward, in the same root: installed from Debian, its service not started by
 # the install (nothing runs services in this root) but by hand, on a port nobody else uses,
@@ -220,13 +268,11 @@ as_postgres admin-jelszo createuser -P vazuvede_admin
 as_postgres munka-jelszo createuser -P vazuvede
 as_postgres '' createdb -O vazuvede_admin varolista
 
-# A registered department, so that the program on the server must find it there.
-sql "INSERT INTO OSZTALY VALUES ('1234', '123456789', 'F', 'Szemészet', 'titok');" >/dev/null
 file_before=$(md5sum <"$data/Vazuvede.adat")
 
 # The second step, run by root as the server's administrator with the password in root's own
 # libpq password file.
-printf 'localhost:%s:varolista:vazuvede_admin:admin-jelszo\n' "$port" >"$root/root/.pgpass"
+printf 'localhost:%s:*:vazuvede_admin:admin-jelszo\n' "$port" >"$root/root/.pgpass"
 chmod 600 "$root/root/.pgpass"
 in_root sudo /opt/varolista/vazuvede-admin --mappa /var/opt/varolista kiszolgalora \
     --szerep vazuvede "host=localhost port=$port dbname=varolista user=vazuvede_admin" \
@@ -242,8 +288,13 @@ printf 'localhost:%s:varolista:vazuvede:munka-jelszo\n' "$port" >"$root/home/apo
 in_root chown apolo:apolo /home/apolo/.pgpass
 chmod 600 "$root/home/apolo/.pgpass"
 
-server() { # SQL: one value, read by the server's superuser
-    in_root runuser -u postgres -- psql -p "$port" -d varolista -tAc "$1"
+# The nightly jobs' password, in the file their units name.
+printf 'localhost:%s:varolista:vazuvede:munka-jelszo\n' "$port" >"$root/etc/opt/varolista/pgpass"
+in_root chown varolista:varolista /etc/opt/varolista/pgpass
+chmod 600 "$root/etc/opt/varolista/pgpass"
+
+server() { # SQL [DATABASE]: one value, read by the server's superuser
+    in_root runuser -u postgres -- psql -p "$port" -d "${2:-varolista}" -tAc "$1"
 }
 [ "$(server 'SELECT OSZTALYNEV FROM OSZTALY')" = "Szemészet" ] || fail "the department is not on the server"
 
@@ -255,6 +306,21 @@ find_window "$login_title" 60 >/dev/null || { cat "$work/apolo.log"; fail "the w
 echo "the ward user sees \"$login_title\", logged in to the server as vazuvede"
 kill "$program_pid"; wait "$program_pid" 2>/dev/null || true; program_pid=
 [ "$(md5sum <"$data/Vazuvede.adat")" = "$file_before" ] || fail "the file changed after the move"
+
+step "the nightly jobs on the server, and a restore from their backup"
+run_unit varolista-mentes.service
+[ "$(backups_made dump | wc -l)" = 1 ] || fail "the backup unit made no backup of the server"
+dump=/var/opt/varolista/Mentesek/$(basename "$(backups_made dump)")
+[ "$(mode '%a %G' "$dump")" = "660 varolista" ] || fail "server backup mode"
+[ "$(md5sum <"$data/Vazuvede.adat")" = "$file_before" ] || fail "the backup unit touched the file"
+run_unit varolista-jelentes.service
+as_postgres '' createdb -O vazuvede_admin varolista_vissza
+in_root sudo /opt/varolista/vazuvede-admin --mappa /var/opt/varolista visszaallitas "$dump" \
+    "host=localhost port=$port dbname=varolista_vissza user=vazuvede_admin" \
+    >"$work/restore.log" 2>&1 || { cat "$work/restore.log"; fail "restoring the server backup"; }
+[ "$(server 'SELECT OSZTALYNEV FROM OSZTALY' varolista_vissza)" = "Szemészet" ] \
+    || fail "the restored database lacks the department"
+echo "the nightly units back the server up as user varolista; the backup restores"
 
 # Without the server the program says so, and opens no file of its own instead.
 in_root pg_ctlcluster 15 main stop || fail "stopping the server"
