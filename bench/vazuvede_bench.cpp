@@ -188,6 +188,19 @@ void measureServer(const QString &dir, const QString &path, int list, const QStr
     admin->execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
 }
 
+qint64 listMembers(const QString &path, int list)
+{
+    db::Connection connection;
+    connection.open(path);
+    db::Statement count(connection, QStringLiteral("SELECT count(*) FROM LISTA INNER JOIN "
+                                                   "ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD "
+                                                   "WHERE ESEMENY.LISTAN = 'I' AND "
+                                                   "LISTA.BEAVTIP_KOD = %1")
+                                        .arg(list));
+    count.step();
+    return count.int64(0);
+}
+
 void measureSize(int size)
 {
     QTemporaryDir dir;
@@ -200,15 +213,9 @@ void measureSize(int size)
         tools::generate(connection, size, tools::GeneratorOptions{});
         list = biggestList(connection);
     }
-    db::Connection connection;
-    connection.open(path);
-    db::Statement count(connection, QStringLiteral("SELECT count(*) FROM LISTA INNER JOIN "
-                                                   "ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD "
-                                                   "WHERE ESEMENY.LISTAN = 'I' AND "
-                                                   "LISTA.BEAVTIP_KOD = %1")
-                                        .arg(list));
-    count.step();
-    const QString members = QString::number(count.int64(0));
+    // Counted and closed at once: a statement left open keeps the file's read lock, and the
+    // writers below would wait for it in vain.
+    const QString members = QString::number(listMembers(path, list));
     const QString rows = QString::number(size);
 
     const Measured report = runChild(QStringLiteral("report"), dir.path(), list);
