@@ -4,6 +4,7 @@
 #include "tempdatabase.h"
 
 #include "admin/admincommand.h"
+#include "admin/messages.h"
 #include "admin/passwordsource.h"
 #include "db/clock.h"
 #include "db/connection.h"
@@ -127,10 +128,10 @@ void TestAdminStatistics::badRequests_data()
     QTest::newRow("no such list") << QStringList{QStringLiteral("--lista"), QStringLiteral("99")}
                                   << 1 << QStringLiteral("Nincs 99 kódú lista.");
     QTest::newRow("code missing") << QStringList{QStringLiteral("--lista")} << 2
-                                  << QStringLiteral("A --lista után a lista kódja következik.");
+                                  << admin::message::listCodeMissing.toString();
     QTest::newRow("code not a number")
         << QStringList{QStringLiteral("--lista"), QStringLiteral("egy")} << 2
-        << QStringLiteral("A --lista után a lista kódja következik.");
+        << admin::message::listCodeMissing.toString();
     QTest::newRow("unknown option")
         << QStringList{QStringLiteral("--xml")} << 2 << QStringLiteral("„--xml”");
     QTest::newRow("twice") << QStringList{QStringLiteral("--csv"), QStringLiteral("--csv")} << 2

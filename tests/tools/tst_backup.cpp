@@ -3,6 +3,7 @@
 #include "adminfixture.h"
 #include "serverdatabase.h"
 
+#include "admin/messages.h"
 #include "db/checkup.h"
 #include "db/clock.h"
 #include "db/connection.h"
@@ -399,7 +400,7 @@ private Q_SLOTS:
         QVERIFY(help.out.startsWith(u"Használat: vazuvede-admin"_qs));
         const Run unknown = runTool({u"ismeretlen"_qs});
         QCOMPARE(unknown.exitCode, 2);
-        QVERIFY(unknown.err.contains(u"Ismeretlen parancs"_qs));
+        QVERIFY(unknown.err.contains(admin::message::unknownCommand.arg(u"ismeretlen")));
         TempProgramDir empty(false);
         const Run missing = runTool({u"--mappa"_qs, empty.path(), u"listak"_qs});
         QCOMPARE(missing.exitCode, 1);

@@ -3,6 +3,7 @@
 #include "departmentadmin.h"
 #include "eventadmin.h"
 #include "listadmin.h"
+#include "messages.h"
 #include "passwordsource.h"
 #include "statisticsadmin.h"
 #include "upkeepadmin.h"
@@ -19,29 +20,11 @@ namespace admin {
 
 namespace {
 
-// How many arguments each command takes (at least, at most).
-struct Arity
+const AdminCommand::Declaration *find(const QString &name)
 {
-    const char16_t *name;
-    int least;
-    int most;
-};
-
-constexpr Arity arities[] = {
-    {u"listak", 0, 0},      {u"lista-uj", 3, 3},        {u"lista-atnevez", 2, 2},
-    {u"lista-fajta", 2, 2}, {u"lista-torol", 1, 1},     {u"esemenyek", 0, 0},
-    {u"esemeny-uj", 3, 3},  {u"esemeny-atnevez", 2, 2}, {u"esemeny-torol", 1, 1},
-    {u"osztaly", 0, 0},     {u"osztaly-modosit", 2, 8}, {u"jelszo", 0, 0},
-    {u"mentes", 0, 1},      {u"visszaallitas", 1, 2},   {u"ellenorzes", 0, 1},
-    {u"jelentes", 0, 0},    {u"kiszolgalora", 0, 3},    {u"frissites", 0, 1},
-    {u"statisztika", 0, 3},
-};
-
-const Arity *arityOf(const QString &command)
-{
-    for (const Arity &arity : arities) {
-        if (command == QStringView(arity.name))
-            return &arity;
+    for (const AdminCommand::Declaration &command : AdminCommand::commands()) {
+        if (command.name() == name)
+            return &command;
     }
     return nullptr;
 }
@@ -49,6 +32,12 @@ const Arity *arityOf(const QString &command)
 QString padded(const QString &text, int width)
 {
     return text.leftJustified(width, u' ');
+}
+
+// A connection text typed on the command line, its form checked before anything is opened.
+QString connectionText(const QString &typed)
+{
+    return db::connectionfile::checkedConnectionText(typed, message::commandLine.toString());
 }
 
 QString rightAligned(qint64 value, int width)
@@ -67,81 +56,9 @@ AdminCommand::AdminCommand(QTextStream &out, QTextStream &err, PasswordSource &p
 {
 }
 
-QString AdminCommand::helpText()
+int AdminCommand::usageError(const QString &text)
 {
-    return QStringLiteral(
-        "Használat: vazuvede-admin [--mappa MAPPA] PARANCS [PARAMÉTEREK]\n"
-        "\n"
-        "A várólista-program felügyeleti eszköze az osztály informatikusainak. A MAPPA a program\n"
-        "mappája, benne a Vazuvede.adat adatbázissal és a Jelentesek mappával; ha nincs megadva,\n"
-        "az eszköz saját mappája. Minden módosítás egyetlen tranzakcióban történik: vagy "
-        "egészében\n"
-        "megvalósul, vagy semmi sem változik. A programot közben senkinek sem kell bezárnia.\n"
-        "\n"
-        "Listák:\n"
-        "  listak                     a listák kódja, fajtája, neve és létszáma\n"
-        "  lista-uj KÓD NÉV FAJTA     új lista; FAJTA: V (várólista), B (betegfogadási lista)\n"
-        "                             vagy J (a járóbeteg-osztály egyetlen listája, csak a 0-s "
-        "kód)\n"
-        "  lista-atnevez KÓD NÉV      a lista új neve\n"
-        "  lista-fajta KÓD FAJTA      a lista fajtájának módosítása\n"
-        "  lista-torol KÓD            lista törlése; amelyikhez bejegyzés tartozik, nem törölhető\n"
-        "\n"
-        "Események:\n"
-        "  esemenyek                  az események, és hány bejegyzés legutóbbi eseménye\n"
-        "  esemeny-uj KÓD NÉV LISTÁN  új esemény; LISTÁN: igen, ha a bejegyzés a listán marad,\n"
-        "                             nem, ha lekerül róla\n"
-        "  esemeny-atnevez KÓD NÉV    az esemény új neve (a nevek nem ismétlődhetnek)\n"
-        "  esemeny-torol KÓD          használaton kívüli esemény törlése; a „Várakozás” marad\n"
-        "\n"
-        "Az osztály:\n"
-        "  osztaly                    az osztály adatai\n"
-        "  osztaly-modosit [--intezet KÓD] [--finkod KÓD] [--nev NÉV] [--tipus jaro|fekvo]\n"
-        "                             az osztály adatainak javítása (amit nem ad meg, marad)\n"
-        "  jelszo                     új belépési jelszó: kétszer kell beírni, a képernyőn nem\n"
-        "                             látszik (nem terminálról soronként olvassa)\n"
-        "\n"
-        "Mentés és ellenőrzés:\n"
-        "  mentes [CÉLMAPPA]          mentés a program futása közben, dátummal a nevében,\n"
-        "                             ellenőrizve: az adatbázisfájlé titkosított másolat\n"
-        "                             (Vazuvede-ÉÉÉÉHHNN-ÓÓPPMM.adat), a kiszolgálóé a pg_dump\n"
-        "                             archívuma (Vazuvede-ÉÉÉÉHHNN-ÓÓPPMM.dump);\n"
-        "                             alapértelmezett célmappa: MAPPA/Mentesek\n"
-        "  visszaallitas MENTÉS [KAPCSOLAT]\n"
-        "                             a mentés visszaállítása; a fájlba csak ha senki sem\n"
-        "                             használja, a régi fájl megmarad mellette\n"
-        "                             (Vazuvede.adat.regi-ÉÉÉÉHHNN-ÓÓPPMM); a kiszolgálón csak\n"
-        "                             üres adatbázisba, a tulajdonosaként (KAPCSOLAT)\n"
-        "  ellenorzes [FÁJL]          az adatbázis (vagy egy mentés) épségének és adatainak\n"
-        "                             ellenőrzése: mit nézett meg, és mit talált\n"
-        "  frissites [KAPCSOLAT]      a régebbi változatú adatbázis frissítése a program\n"
-        "                             változatára, sorvesztés nélkül (a kiszolgálón a séma\n"
-        "                             tulajdonosaként: KAPCSOLAT)\n"
-        "\n"
-        "Jelentés:\n"
-        "  jelentes                   a napi jelentés ablak nélkül: ugyanaz, amit a „Jelentés\n"
-        "                             elkészítése” gomb ír a Jelentesek mappába\n"
-        "  statisztika [--lista KÓD] [--csv]\n"
-        "                             a Statisztika ablak számai: a listán lévők várakozása,\n"
-        "                             megoszlása, a létszám a hónapok végén, a havi mozgás;\n"
-        "                             egy listáé vagy fajtánként az összesé; --csv: ugyanaz,\n"
-        "                             mint az ablak CSV-mentése\n"
-        "\n"
-        "Több munkaállomás:\n"
-        "  kiszolgalora [--szerep SZEREP] [KAPCSOLAT]\n"
-        "                             az adatbázisfájl átvitele egy üres PostgreSQL-adatbázisba\n"
-        "                             (KAPCSOLAT: libpq kapcsolati szöveg vagy szolgáltatásnév;\n"
-        "                             ha nincs megadva, a kapcsolatfájlé: /etc/opt/varolista/\n"
-        "                             Vazuvede.kiszolgalo, ha az nincs, a MAPPA-belié); a SZEREP\n"
-        "                             olvashatja és írhatja az adatokat, a sémát nem\n"
-        "\n"
-        "Kilépési kód: 0 siker; 1 hiba vagy elutasított kérés (ilyenkor semmi sem változott);\n"
-        "2 hibás parancssor; 3 a jelentéshez nincs egyik listán sem listatag.\n");
-}
-
-int AdminCommand::usageError(const QString &message)
-{
-    m_err << message << QStringLiteral("\nSegítség: vazuvede-admin --help\n");
+    m_err << text << message::seeHelp;
     m_err.flush();
     return Usage;
 }
@@ -150,7 +67,7 @@ int AdminCommand::run(const QStringList &arguments)
 {
     QStringList args = arguments;
     if (args.isEmpty())
-        return usageError(QStringLiteral("Nincs megadva parancs."));
+        return usageError(message::noCommand.toString());
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))
         || args.first() == u"sugo") {
         m_out << helpText();
@@ -164,18 +81,17 @@ int AdminCommand::run(const QStringList &arguments)
         args.remove(0, 2);
     }
     if (args.isEmpty())
-        return usageError(QStringLiteral("Nincs megadva parancs."));
-    const QString command = args.takeFirst();
-    const Arity *arity = arityOf(command);
-    if (!arity)
-        return usageError(QStringLiteral("Ismeretlen parancs: „%1”.").arg(command));
-    if (args.size() < arity->least || args.size() > arity->most)
-        return usageError(
-            QStringLiteral("A(z) „%1” parancs paraméterei nem megfelelők.").arg(command));
+        return usageError(message::noCommand.toString());
+    const QString name = args.takeFirst();
+    const Declaration *command = find(name);
+    if (!command)
+        return usageError(message::unknownCommand.arg(name));
+    if (args.size() < command->least || args.size() > command->most)
+        return usageError(message::badArguments.arg(name));
 
     int status = Failure;
     try {
-        status = dispatch(command, args);
+        status = dispatch(*command, args);
     } catch (const db::Error &e) {
         m_err << e.message() << u'\n';
         status = Failure;
@@ -188,81 +104,16 @@ int AdminCommand::run(const QStringList &arguments)
     return status;
 }
 
-int AdminCommand::dispatch(const QString &command, const QStringList &args)
+int AdminCommand::dispatch(const Declaration &command, const QStringList &args)
 {
-    UpkeepAdmin upkeep(m_out, m_err, m_programDir);
-    if (command == u"visszaallitas") {
-        upkeep.restore(args.at(0), args.size() < 2 ? QString()
-                                                   : db::connectionfile::checkedConnectionText(
-                                                       args.at(1), QStringLiteral("a parancssor")));
-        return Success;
-    }
-    if (command == u"ellenorzes")
-        return upkeep.check(args.value(0)) ? Success : Failure;
-    if (command == u"mentes") {
-        upkeep.backup(args.isEmpty() ? QDir(m_programDir).filePath(QStringLiteral("Mentesek"))
-                                     : args.at(0));
-        return Success;
-    }
-    if (command == u"frissites") {
-        upkeep.upgrade(args.isEmpty() ? QString()
-                                      : db::connectionfile::checkedConnectionText(
-                                          args.at(0), QStringLiteral("a parancssor")));
-        return Success;
-    }
-    if (command == u"kiszolgalora")
-        return moveUp(args);
-
-    if (command == u"statisztika") {
-        const QString error = StatisticsAdmin::parse(args).error;
-        if (!error.isEmpty())
-            return usageError(error);
-    }
+    if (command.onFolder)
+        return (this->*command.onFolder)(args);
     db::Connection connection;
     connection.openDepartment(m_programDir);
-    if (command == u"listak")
-        return showLists(connection);
-    if (command == u"esemenyek")
-        return showEvents(connection);
-    if (command == u"osztaly")
-        return showDepartment(connection);
-    if (command == u"osztaly-modosit")
-        return changeDepartment(connection, args);
-    if (command == u"jelszo")
-        return newPassword(connection);
-    if (command == u"jelentes")
-        return report(connection);
-    if (command == u"statisztika")
-        return statistics(connection, args);
-
-    ListAdmin lists(connection);
-    EventAdmin events(connection);
-    if (command == u"lista-uj") {
-        lists.add(args.at(0), args.at(1), args.at(2));
-        m_out << QStringLiteral("Az új lista felvéve: %1 – %2\n").arg(args.at(0), args.at(1));
-    } else if (command == u"lista-atnevez") {
-        lists.rename(args.at(0), args.at(1));
-        m_out << QStringLiteral("A(z) %1 kódú lista új neve: %2\n").arg(args.at(0), args.at(1));
-    } else if (command == u"lista-fajta") {
-        lists.changeKind(args.at(0), args.at(1));
-        m_out << QStringLiteral("A(z) %1 kódú lista fajtája módosítva.\n").arg(args.at(0));
-    } else if (command == u"lista-torol") {
-        lists.remove(args.at(0));
-        m_out << QStringLiteral("A(z) %1 kódú lista törölve.\n").arg(args.at(0));
-    } else if (command == u"esemeny-uj") {
-        events.add(args.at(0), args.at(1), args.at(2));
-        m_out << QStringLiteral("Az új esemény felvéve: %1 – %2\n").arg(args.at(0), args.at(1));
-    } else if (command == u"esemeny-atnevez") {
-        events.rename(args.at(0), args.at(1));
-        m_out << QStringLiteral("A(z) „%1” kódú esemény új neve: %2\n").arg(args.at(0), args.at(1));
-    } else if (command == u"esemeny-torol") {
-        events.remove(args.at(0));
-        m_out << QStringLiteral("A(z) „%1” kódú esemény törölve.\n").arg(args.at(0));
-    }
-    return Success;
+    return (this->*command.onDatabase)(connection, args);
 }
 
-int AdminCommand::showLists(db::Connection &connection)
+int AdminCommand::showLists(db::Connection &connection, const QStringList & /*args*/)
 {
     m_out << QStringLiteral("  Kód  Fajta                 Listán  Összes  Név\n");
     for (const ListRow &row : ListAdmin(connection).lists())
@@ -272,7 +123,7 @@ int AdminCommand::showLists(db::Connection &connection)
     return Success;
 }
 
-int AdminCommand::showEvents(db::Connection &connection)
+int AdminCommand::showEvents(db::Connection &connection, const QStringList & /*args*/)
 {
     m_out << QStringLiteral("Kód  Listán  Bejegyzés  Név\n");
     for (const EventRow &row : EventAdmin(connection).events())
@@ -282,12 +133,11 @@ int AdminCommand::showEvents(db::Connection &connection)
     return Success;
 }
 
-int AdminCommand::showDepartment(db::Connection &connection)
+int AdminCommand::showDepartment(db::Connection &connection, const QStringList & /*args*/)
 {
     const auto row = DepartmentAdmin(connection).department();
     if (!row) {
-        m_out << QStringLiteral("Az osztály még nincs bejegyezve: adatait a program az első "
-                                "indításkor kéri.\n");
+        m_out << message::notRegistered << u'\n';
         return Success;
     }
     m_out << QStringLiteral("Az Intézet DORV kódja:         %1\n").arg(row->intkod)
@@ -320,15 +170,14 @@ int AdminCommand::changeDepartment(db::Connection &connection, const QStringList
     DepartmentAdmin department(connection);
     department.change(change);
     m_out << QStringLiteral("Az osztály adatai módosítva.\n");
-    return showDepartment(connection);
+    return showDepartment(connection, {});
 }
 
-int AdminCommand::newPassword(db::Connection &connection)
+int AdminCommand::newPassword(db::Connection &connection, const QStringList & /*args*/)
 {
     DepartmentAdmin department(connection);
     if (!department.department())
-        throw db::Error(QStringLiteral("Az osztály még nincs bejegyezve: adatait a program az "
-                                       "első indításkor kéri."));
+        throw db::Error(message::notRegistered.toString());
     const std::optional<QString> password
         = m_passwords.read(QStringLiteral("Új belépési jelszó: "));
     const std::optional<QString> again
@@ -352,12 +201,10 @@ int AdminCommand::moveUp(const QStringList &args)
         rest.remove(0, 2);
     }
     if (rest.size() > 1)
-        return usageError(
-            QStringLiteral("A(z) „kiszolgalora” parancs paraméterei nem megfelelők."));
+        return usageError(message::badArguments.arg(u"kiszolgalora"));
     QString connection;
     if (!rest.isEmpty()) {
-        connection = db::connectionfile::checkedConnectionText(rest.first(),
-                                                               QStringLiteral("a parancssor"));
+        connection = connectionText(rest.first());
     } else if (const std::optional<QString> file = db::connectionfile::read(m_programDir)) {
         connection = *file;
     } else {
@@ -370,7 +217,7 @@ int AdminCommand::moveUp(const QStringList &args)
     return Success;
 }
 
-int AdminCommand::report(db::Connection &connection)
+int AdminCommand::report(db::Connection &connection, const QStringList & /*args*/)
 {
     const report::DailyReport outcome
         = report::makeDailyReport(connection, m_programDir, db::today());
@@ -388,12 +235,92 @@ int AdminCommand::report(db::Connection &connection)
     return Failure;
 }
 
-int AdminCommand::statistics(db::Connection &connection, const QStringList &args)
+int AdminCommand::statistics(const QStringList &args)
 {
     const StatisticsAdmin::Request request = StatisticsAdmin::parse(args);
+    if (!request.error.isEmpty())
+        return usageError(request.error);
+    db::Connection connection;
+    connection.openDepartment(m_programDir);
     StatisticsAdmin figures(connection);
     m_out << (request.csv ? figures.csvText(request.list, db::today())
                           : figures.text(request.list, db::today()));
+    return Success;
+}
+
+int AdminCommand::addList(db::Connection &connection, const QStringList &args)
+{
+    ListAdmin(connection).add(args.at(0), args.at(1), args.at(2));
+    m_out << QStringLiteral("Az új lista felvéve: %1 – %2\n").arg(args.at(0), args.at(1));
+    return Success;
+}
+
+int AdminCommand::renameList(db::Connection &connection, const QStringList &args)
+{
+    ListAdmin(connection).rename(args.at(0), args.at(1));
+    m_out << QStringLiteral("A(z) %1 kódú lista új neve: %2\n").arg(args.at(0), args.at(1));
+    return Success;
+}
+
+int AdminCommand::changeListKind(db::Connection &connection, const QStringList &args)
+{
+    ListAdmin(connection).changeKind(args.at(0), args.at(1));
+    m_out << QStringLiteral("A(z) %1 kódú lista fajtája módosítva.\n").arg(args.at(0));
+    return Success;
+}
+
+int AdminCommand::removeList(db::Connection &connection, const QStringList &args)
+{
+    ListAdmin(connection).remove(args.at(0));
+    m_out << QStringLiteral("A(z) %1 kódú lista törölve.\n").arg(args.at(0));
+    return Success;
+}
+
+int AdminCommand::addEvent(db::Connection &connection, const QStringList &args)
+{
+    EventAdmin(connection).add(args.at(0), args.at(1), args.at(2));
+    m_out << QStringLiteral("Az új esemény felvéve: %1 – %2\n").arg(args.at(0), args.at(1));
+    return Success;
+}
+
+int AdminCommand::renameEvent(db::Connection &connection, const QStringList &args)
+{
+    EventAdmin(connection).rename(args.at(0), args.at(1));
+    m_out << QStringLiteral("A(z) „%1” kódú esemény új neve: %2\n").arg(args.at(0), args.at(1));
+    return Success;
+}
+
+int AdminCommand::removeEvent(db::Connection &connection, const QStringList &args)
+{
+    EventAdmin(connection).remove(args.at(0));
+    m_out << QStringLiteral("A(z) „%1” kódú esemény törölve.\n").arg(args.at(0));
+    return Success;
+}
+
+int AdminCommand::backup(const QStringList &args)
+{
+    UpkeepAdmin(m_out, m_err, m_programDir)
+        .backup(args.isEmpty() ? QDir(m_programDir).filePath(QStringLiteral("Mentesek"))
+                               : args.at(0));
+    return Success;
+}
+
+int AdminCommand::restore(const QStringList &args)
+{
+    UpkeepAdmin(m_out, m_err, m_programDir)
+        .restore(args.at(0), args.size() < 2 ? QString() : connectionText(args.at(1)));
+    return Success;
+}
+
+int AdminCommand::check(const QStringList &args)
+{
+    return UpkeepAdmin(m_out, m_err, m_programDir).check(args.value(0)) ? Success : Failure;
+}
+
+int AdminCommand::upgrade(const QStringList &args)
+{
+    UpkeepAdmin(m_out, m_err, m_programDir)
+        .upgrade(args.isEmpty() ? QString() : connectionText(args.at(0)));
     return Success;
 }
 

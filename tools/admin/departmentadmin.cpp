@@ -1,14 +1,13 @@
 #include "departmentadmin.h"
 
+#include "messages.h"
 #include "textchecks.h"
 
 #include "db/adminstatements.h"
 #include "db/connection.h"
 #include "db/error.h"
-#include "db/schema.h"
 #include "db/statement.h"
 #include "db/statements.h"
-#include "db/textlimit.h"
 #include "db/writetransaction.h"
 #include "report/reportfile.h"
 #include "rules/department.h"
@@ -53,8 +52,7 @@ int typeIndex(const QString &text)
 
 db::Error notRegistered()
 {
-    return db::Error(QStringLiteral("Az osztály még nincs bejegyezve: adatait a program az első "
-                                    "indításkor kéri."));
+    return db::Error(message::notRegistered.toString());
 }
 
 } // namespace
@@ -126,9 +124,7 @@ void DepartmentAdmin::setPassword(const QString &password, const QString &again)
 {
     if (const auto problem = rules::passwordProblem(password, again))
         throw db::Error(problem->message);
-    if (const int width = db::schema::width("OSZTALY", "JELSZO");
-        db::characterCount(password) > width)
-        throw db::Error(QStringLiteral("A Jelszó legfeljebb %1 karakter lehet.").arg(width));
+    requireFits(password, "OSZTALY", "JELSZO", QStringLiteral("A Jelszó"), Echo::Nothing);
 
     db::WriteTransaction transaction(m_connection);
     transaction.guardTable(QStringLiteral("OSZTALY"));

@@ -1,5 +1,7 @@
 #include "statisticsadmin.h"
 
+#include "messages.h"
+
 #include "db/error.h"
 #include "stats/scope.h"
 #include "stats/statistics.h"
@@ -43,7 +45,7 @@ StatisticsAdmin::Request StatisticsAdmin::parse(const QStringList &arguments)
             bool ok = false;
             const int code = i + 1 < arguments.size() ? arguments.at(i + 1).toInt(&ok) : 0;
             if (!ok) {
-                request.error = QStringLiteral("A --lista után a lista kódja következik.");
+                request.error = message::listCodeMissing.toString();
                 return request;
             }
             request.list = code;

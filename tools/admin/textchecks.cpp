@@ -15,17 +15,21 @@ int parseCode(const QString &text, const QString &what)
     return value;
 }
 
-void requireFits(const QString &text, const char *table, const char *column, const QString &what)
+void requireFits(const QString &text, const char *table, const char *column, const QString &what,
+                 Echo echo)
 {
     // Counted as the database counts them: a character outside the basic plane is one.
     const int width = db::schema::width(table, column);
     const int length = db::characterCount(text);
-    if (length > width)
-        throw db::Error(QStringLiteral("%1 legfeljebb %2 karakter lehet, ez %3: „%4”.")
-                            .arg(what)
-                            .arg(width)
-                            .arg(length)
-                            .arg(text));
+    if (length <= width)
+        return;
+    if (echo == Echo::Nothing)
+        throw db::Error(QStringLiteral("%1 legfeljebb %2 karakter lehet.").arg(what).arg(width));
+    throw db::Error(QStringLiteral("%1 legfeljebb %2 karakter lehet, ez %3: „%4”.")
+                        .arg(what)
+                        .arg(width)
+                        .arg(length)
+                        .arg(text));
 }
 
 void requireName(const QString &text, const char *table, const char *column, const QString &what)

@@ -8,8 +8,11 @@ namespace admin {
 
 // A whole decimal number (an optional sign, digits, nothing else).
 int parseCode(const QString &text, const QString &what);
-// At most as many characters as the table's column takes.
-void requireFits(const QString &text, const char *table, const char *column, const QString &what);
+// At most as many characters as the table's column takes. A secret is not repeated in the
+// message.
+enum class Echo { Text, Nothing };
+void requireFits(const QString &text, const char *table, const char *column, const QString &what,
+                 Echo echo = Echo::Text);
 // Not empty and not blanks alone, and fits the table's column.
 void requireName(const QString &text, const char *table, const char *column, const QString &what);
 // "V", "B" or "J" from the letter (either case) or the word.
