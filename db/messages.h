@@ -6,5 +6,6 @@
 namespace db::message {
 
 inline constexpr QStringView notOpen = u"Nincs megnyitva az adatbázis";
+inline constexpr QStringView emptyStatement = u"Üres adatbázis-utasítás";
 
 } // namespace db::message

@@ -1,5 +1,7 @@
 #include "tableoutput.h"
 
+#include "messagetexts.h"
+
 #include "filedialog.h"
 #include "help.h"
 #include "messages.h"
@@ -14,12 +16,10 @@
 
 namespace ui {
 
-namespace {
 void tellSaved(QWidget *parent, const QString &path)
 {
-    showMessage(parent, QStringLiteral("A fájl elkészült: ") + QDir::toNativeSeparators(path));
+    showMessage(parent, message::fileReady.toString() + QDir::toNativeSeparators(path));
 }
-} // namespace
 
 void printTable(QWidget *parent, const tables::PagePainter &printer, const QString &documentName)
 {

@@ -3,6 +3,7 @@
 #include "fileengine.h"
 
 #include "db/error.h"
+#include "db/messages.h"
 
 #include <QByteArray>
 
@@ -22,7 +23,7 @@ FileStatement::FileStatement(FileEngine &engine, const QString &sql)
         engine.check(rc);
     }
     if (!m_stmt)
-        throw Error(QStringLiteral("Üres adatbázis-utasítás"), ErrorKind::Statement);
+        throw Error(message::emptyStatement.toString(), ErrorKind::Statement);
 }
 
 FileStatement::~FileStatement()

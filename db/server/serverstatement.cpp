@@ -4,6 +4,7 @@
 #include "serverengine.h"
 
 #include "db/error.h"
+#include "db/messages.h"
 #include "db/schema.h"
 
 #include <QDate>
@@ -35,7 +36,7 @@ ServerStatement::ServerStatement(ServerEngine &session, const QString &sql)
 {
     serverdialect::AdaptedText adapted = serverdialect::adapt(sql);
     if (adapted.sql.trimmed().isEmpty())
-        throw Error(QStringLiteral("Üres adatbázis-utasítás"), ErrorKind::Statement);
+        throw Error(message::emptyStatement.toString(), ErrorKind::Statement);
     m_sql = adapted.sql.toUtf8();
     m_parameterNames = adapted.parameterNames;
     m_values.resize(size_t(m_parameterNames.size()));

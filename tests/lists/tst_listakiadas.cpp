@@ -11,6 +11,7 @@
 #include "lists/listselection.h"
 #include "lists/ufrmListakezelo.h"
 #include "ui/filedialog.h"
+#include "ui/messagetexts.h"
 #include "ui/modal.h"
 
 #include <QAbstractItemView>
@@ -145,7 +146,7 @@ void TestListakiadas::csvHoldsTheShownRowsForASpreadsheet()
         press(d, u"bbOK"_s);
     });
     lists::OpenListManager(dep.state);
-    QCOMPARE(messages.texts(), QStringList{u"A fájl elkészült: "_s + path});
+    QCOMPARE(messages.texts(), QStringList{ui::message::fileReady.toString() + path});
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -230,7 +231,7 @@ void TestListakiadas::pdfHoldsTheShownRowsWithPageNumbers()
         press(d, u"bbOK"_s);
     });
     lists::OpenListManager(dep.state);
-    QCOMPARE(messages.texts(), QStringList{u"A fájl elkészült: "_s + path});
+    QCOMPARE(messages.texts(), QStringList{ui::message::fileReady.toString() + path});
 
     QString error;
     const QList<PdfPage> pages = readPdfWords(path, &error);

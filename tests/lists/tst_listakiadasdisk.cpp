@@ -9,6 +9,7 @@
 
 #include "db/clock.h"
 #include "lists/listselection.h"
+#include "ui/messagetexts.h"
 #include "ui/modal.h"
 
 #include <QDir>
@@ -106,7 +107,7 @@ void TestListakiadasDisk::fullDiskKeepsTheEarlierFile()
     TmpfsMount disk(folder.path(), qint64(2) * 1024 * 1024);
     QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
     const QString path = folder.filePath(name);
-    const QString ready = u"A fájl elkészült: "_s + path;
+    const QString ready = ui::message::fileReady.toString() + path;
 
     Department dep;
     addMembers(dep, members);
@@ -155,7 +156,7 @@ void TestListakiadasDisk::linkAtTheNameIsReplacedNotFollowed()
     Department dep;
     addMembers(dep, 2);
     dep.state.setAktBeavtip(1);
-    QCOMPARE(save(dep, button, path), QStringList{u"A fájl elkészült: "_s + path});
+    QCOMPARE(save(dep, button, path), QStringList{ui::message::fileReady.toString() + path});
     QVERIFY(!QFileInfo(path).isSymLink());
     QVERIFY(fileBytes(path).contains(button == u"btnCsv" ? "Kovácsné Tóth Ilona 1" : "%PDF"));
     QCOMPARE(fileBytes(outside), QByteArray("nem a lista"));

@@ -10,6 +10,7 @@
 #include "statswindow/ufrmStatisztika.h"
 #include "ui/help.h"
 #include "ui/mainstate.h"
+#include "ui/messagetexts.h"
 #include "ui/modal.h"
 
 #include <QAbstractItemView>
@@ -222,7 +223,7 @@ void TestFrmStatisztika::tablesSavedAsCsv()
     answerSaveDialog(driver, path);
     MessageRecorder messages;
     QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("btnCsv")), Qt::LeftButton);
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("A fájl elkészült: ") + path});
+    QCOMPARE(messages.texts(), QStringList{ui::message::fileReady.toString() + path});
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -253,7 +254,7 @@ void TestFrmStatisztika::chartsAndTablesPrintedAndSavedAsPdf()
     MessageRecorder messages;
     QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("btnNyomtat")), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("btnPdf")), Qt::LeftButton);
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("A fájl elkészült: ") + path});
+    QCOMPARE(messages.texts(), QStringList{ui::message::fileReady.toString() + path});
 
     QString error;
     const QList<PdfPage> pages = readPdfWords(path, &error);
