@@ -109,6 +109,37 @@ TfrmStatisztika::TfrmStatisztika(ui::MainHost &host, QWidget *parent)
     lblLista->setBuddy(cbLista);
     lblNap = ui::label(QStringLiteral("lblNap"), QString(), this);
 
+    buildTabs();
+    buildButtons();
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(lblLista);
+    top->addWidget(cbLista, 1);
+    top->addStretch();
+    top->addWidget(lblNap);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnNyomtat);
+    buttons->addWidget(btnPdf);
+    buttons->addWidget(btnCsv);
+    buttons->addStretch();
+    buttons->addWidget(btnBezar);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(tabStatisztika, 1);
+    layout->addLayout(buttons);
+
+    fillChoices();
+    showFigures();
+    connect(cbLista, &QComboBox::currentIndexChanged, this, [this] { cbListaChange(); });
+
+    ui::centreOnScreen(
+        this, QSize(std::max(sizeHint().width(), 900),
+                    std::max(sizeHint().height(), ui::desktopArea(this).height() * 17 / 20)));
+}
+
+// The current figures first, then each chart on a tab of its own beside its table.
+void TfrmStatisztika::buildTabs()
+{
     tabStatisztika = new QTabWidget(this);
     tabStatisztika->setObjectName(QStringLiteral("tabStatisztika"));
     // Four short tabs always fit: no scroll buttons, which Qt names in English.
@@ -127,7 +158,10 @@ TfrmStatisztika::TfrmStatisztika(ui::MainHost &host, QWidget *parent)
               grdAlakulas);
     chartPage(tabStatisztika, QStringLiteral("M&ozgás"), "chMozgas", "grdMozgas", chMozgas,
               grdMozgas);
+}
 
+void TfrmStatisztika::buildButtons()
+{
     btnNyomtat = ui::button(QStringLiteral("btnNyomtat"), QStringLiteral("&Nyomtatás..."),
                             QString(), this);
     btnNyomtat->setAccessibleName(QStringLiteral("A grafikonok és a táblázatok nyomtatása"));
@@ -144,23 +178,11 @@ TfrmStatisztika::TfrmStatisztika(ui::MainHost &host, QWidget *parent)
     addButton(btnCsv, ui::mrNone, [this] { btnCsvClick(); });
     addButton(btnBezar, ui::mrCancel);
     setCancelButton(btnBezar);
+}
 
-    auto *top = new QHBoxLayout;
-    top->addWidget(lblLista);
-    top->addWidget(cbLista, 1);
-    top->addStretch();
-    top->addWidget(lblNap);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(btnNyomtat);
-    buttons->addWidget(btnPdf);
-    buttons->addWidget(btnCsv);
-    buttons->addStretch();
-    buttons->addWidget(btnBezar);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(tabStatisztika, 1);
-    layout->addLayout(buttons);
-
+// Every list and every kind's lists together; the current list chosen where there is one.
+void TfrmStatisztika::fillChoices()
+{
     m_choices = stats::scopeChoices(m_host.acZazadoroz());
     int current = 0;
     for (int i = 0; i < m_choices.size(); ++i) {
@@ -170,12 +192,6 @@ TfrmStatisztika::TfrmStatisztika(ui::MainHost &host, QWidget *parent)
             current = i;
     }
     cbLista->setCurrentIndex(m_choices.isEmpty() ? -1 : current);
-    showFigures();
-    connect(cbLista, &QComboBox::currentIndexChanged, this, [this] { cbListaChange(); });
-
-    ui::centreOnScreen(
-        this, QSize(std::max(sizeHint().width(), 900),
-                    std::max(sizeHint().height(), ui::desktopArea(this).height() * 17 / 20)));
 }
 
 void TfrmStatisztika::cbListaChange()
@@ -245,5 +261,5 @@ void TfrmStatisztika::btnCsvClick()
     if (path.isEmpty())
         return;
     files::saveWhole(path, stats::csvDocument({m_figures}));
-    ui::showMessage(this, QStringLiteral("A fájl elkészült: ") + QDir::toNativeSeparators(path));
+    ui::tellSaved(this, path);
 }

@@ -34,6 +34,9 @@ public:
     const QList<stats::Scope> &choices() const { return m_choices; }
 
 private:
+    void buildTabs();
+    void buildButtons();
+    void fillChoices();
     void cbListaChange();
     void btnNyomtatClick();
     void btnPdfClick();

@@ -58,17 +58,27 @@ void logDayChange(db::Connection &connection, qint64 hivSzam, const QDateTime &w
     insertLog(connection, hivSzam, when, QStringLiteral("ESEM_DATUM"), oldDay, newDay);
 }
 
-QMap<QString, qint64> fillStatsDepartment(db::Connection &connection)
+namespace {
+
+// Each entry by its name, under a TAJ of its own.
+struct Entries
 {
-    db::WriteTransaction transaction(connection);
+    db::Connection &connection;
     QMap<QString, qint64> e;
-    const auto entry = [&](const QString &name, int list, QDate listed, const QString &urgency,
-                           const QString &event, QDate eventDay = {}) {
+
+    qint64 operator()(const QString &name, int list, QDate listed, const QString &urgency,
+                      const QString &event, QDate eventDay = {})
+    {
         e[name] = insertEntry(connection, list,
                               QStringLiteral("%1").arg(111111110 + e.size(), 9, 10, QChar(u'0')),
                               QStringLiteral("Beteg ") + name, listed, urgency, event, eventDay);
         return e[name];
-    };
+    }
+};
+
+// The first waiting list's histories up to the ninth entry.
+void fillFirstHistories(db::Connection &connection, Entries &entry)
+{
     entry(QStringLiteral("E1"), 1, QDate(2023, 1, 10), QStringLiteral("A"), QStringLiteral("VAR"));
     entry(QStringLiteral("E2"), 1, QDate(2024, 2, 29), QStringLiteral("H"), QStringLiteral("VAR"));
     entry(QStringLiteral("E3"), 1, statsToday(), QStringLiteral("H"), QStringLiteral("VAR"));
@@ -112,7 +122,12 @@ QMap<QString, qint64> fillStatsDepartment(db::Connection &connection)
                             QStringLiteral("ATH"), QDate(2023, 11, 20));
     logChange(connection, e9, at(2023, 12, 5), QStringLiteral("VAR"), QStringLiteral("ATH"),
               day(2023, 12, 1), day(2023, 11, 20));
+}
 
+// The second waiting list, the first one's later histories and a patient-admission list.
+void fillLaterHistories(db::Connection &connection, Entries &entry)
+{
+    const QMap<QString, qint64> &e = entry.e;
     // Another waiting list: left and came back.
     const qint64 e10 = entry(QStringLiteral("E10"), 2, QDate(2023, 5, 5), QStringLiteral("A"),
                              QStringLiteral("VAR"), QDate(2023, 8, 1));
@@ -159,8 +174,18 @@ QMap<QString, qint64> fillStatsDepartment(db::Connection &connection)
     const qint64 gone = e.value(QStringLiteral("E17")) + 1000;
     logChange(connection, gone, at(2023, 3, 3), QStringLiteral("BEA"), QStringLiteral("VAR"),
               day(2023, 1, 1), day(2023, 3, 3));
+}
+
+} // namespace
+
+QMap<QString, qint64> fillStatsDepartment(db::Connection &connection)
+{
+    db::WriteTransaction transaction(connection);
+    Entries entry{connection, {}};
+    fillFirstHistories(connection, entry);
+    fillLaterHistories(connection, entry);
     transaction.commit();
-    return e;
+    return entry.e;
 }
 
 void fillRandomHistories(db::Connection &connection, quint32 seed, int entries)
