@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -46,12 +47,16 @@ using Use = Connection::Use;
 // looks, and the waiting one gives up after its whole wait without a turn. Looking every one to
 // three milliseconds (varied, so that waiting instances do not look in step) finds the moment
 // between two saves of the busy one.
+std::atomic<int> waitsBegun = 0;
+
 int waitForTurn(void *state, int attempt)
 {
     auto *wait = static_cast<LockWait *>(state);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (attempt == 0)
+    if (attempt == 0) {
         wait->startedMs = now;
+        ++waitsBegun;
+    }
     if (now - wait->startedMs >= busyTimeoutMs)
         return 0;
     wait->jitter = wait->jitter * 1664525U + 1013904223U;
@@ -286,6 +291,11 @@ void FileEngine::execute(const QString &sql)
     const int rc = sqlite3_exec(handle(), sql.toUtf8().constData(), nullptr, nullptr, &message);
     sqlite3_free(message);
     check(rc);
+}
+
+int FileEngine::lockWaitsBegun()
+{
+    return waitsBegun;
 }
 
 void FileEngine::beginWrite()

@@ -36,6 +36,9 @@ public:
 
     // The key that protects every file of the program.
     static QByteArray key();
+    // How often a file connection of this process has begun to wait for another's lock: a
+    // test sees by it that a second workstation's save waits rather than goes through.
+    static int lockWaitsBegun();
 
     QString description() const override { return m_path; }
     std::unique_ptr<EngineStatement> prepare(const QString &sql) override;

@@ -4,6 +4,7 @@
 #include "tempdatabase.h"
 
 #include "dataset/dataset.h"
+#include "db/file/fileengine.h"
 #include "db/statements.h"
 #include "db/writetransaction.h"
 #include "lists/membersave.h"
@@ -38,14 +39,13 @@ lists::SaveOutcome saveFromAnotherWorkstation(const TempProgramDir &dir, qint64 
     return lists::saveEvent(connection, QString::number(hivSzam), code, day);
 }
 
-// Returns once workstation B, whose save has started, waits for the lock that A holds. The
-// server lists the lock B waits for; the file's lock is the whole file, taken by a write
-// transaction's first step, so there a moment's grace after B started stands in for it.
-void waitUntilBlocked(db::Connection &holder, const std::atomic<bool> &started)
+// Returns once workstation B, whose save has started, waits for the lock that A holds: the
+// server lists the lock B waits for, the file's engine counts the waits it began.
+void waitUntilBlocked(db::Connection &holder, const std::atomic<bool> &started, int fileWaitsBefore)
 {
     QTRY_VERIFY_WITH_TIMEOUT(started.load(), 5000);
     if (!serverEngine()) {
-        QTest::qWait(300);
+        QTRY_VERIFY_WITH_TIMEOUT(db::FileEngine::lockWaitsBegun() > fileWaitsBefore, 5000);
         return;
     }
     QTRY_VERIFY_WITH_TIMEOUT(
@@ -78,13 +78,14 @@ private Q_SLOTS:
             first.guardRow(QStringLiteral("LISTA"), QStringLiteral("HIV_SZAM"), hiv);
             a.execute(
                 db::statements::updateListaEvent(QStringLiteral("BEA"), QDate(2026, 2, 1), hiv));
+            const int fileWaitsBefore = db::FileEngine::lockWaitsBegun();
             std::thread b([&] {
                 started = true;
                 second = saveFromAnotherWorkstation(dir, hiv, QStringLiteral("HAL"),
                                                     QDate(2026, 2, 1));
                 done = true;
             });
-            waitUntilBlocked(a, started);
+            waitUntilBlocked(a, started, fileWaitsBefore);
             // B neither gave up nor got through while A held the entry.
             const bool finishedEarly = done;
             first.commit();
