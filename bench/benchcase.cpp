@@ -5,16 +5,12 @@
 #include "rawserver.h"
 
 #include "dataset/dataset.h"
-#include "dataset/fields.h"
 #include "db/connection.h"
 #include "db/engine.h"
 #include "db/error.h"
 #include "db/statement.h"
 #include "db/statements.h"
-#include "lists/ufrmListakezelo.h"
 #include "report/reportfile.h"
-#include "ui/datasetmodel.h"
-#include "ui/datasource.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,55 +65,6 @@ Result reportProgram(db::Connection &connection, const QString &dir)
     return {double(timer.nsecsElapsed()) / 1e9, double(QFileInfo(path).size())};
 }
 
-db::Dataset *memberDataset(db::Connection &connection, int list)
-{
-    auto *members = new db::Dataset;
-    members->setConnection(&connection);
-    members->setSql(db::statements::memberQuery());
-    members->setFields(db::fields::members());
-    members->setParameter(QStringLiteral("Aktbeavtip"), list);
-    return members;
-}
-
-// The list manager's read: its dataset shown through the grid's model.
-Result listProgram(db::Connection &connection, int list)
-{
-    std::unique_ptr<db::Dataset> members(memberDataset(connection, list));
-    ui::DataSource source;
-    source.setDataset(members.get());
-    ui::DatasetModel model;
-    model.setColumns(TfrmListakezelo::memberColumns());
-    model.setDataSource(&source);
-    const auto read = [&] {
-        QElapsedTimer timer;
-        timer.start();
-        members->close();
-        members->open();
-        const QVariant last = model.index(model.rowCount() - 1, 0).data();
-        Q_UNUSED(last);
-        return double(timer.nsecsElapsed()) / 1e9;
-    };
-    const double first = read();
-    // A member dialog reads its one entry, then the list is read again.
-    {
-        db::Statement entry(
-            connection,
-            QStringLiteral("SELECT * FROM LISTA WHERE BEAVTIP_KOD = %1 LIMIT 1").arg(list));
-        entry.step();
-    }
-    const double again = read();
-    return {first, again, double(connection.engine().cacheBytes()) / 1024.0};
-}
-
-Result listRaw(RawFile &raw, int list)
-{
-    const QByteArray sql = db::statements::memberQuery().toUtf8();
-    QElapsedTimer timer;
-    timer.start();
-    const RawFile::Read read = raw.read(sql, list);
-    return {double(timer.nsecsElapsed()) / 1e9, read.bytes};
-}
-
 Result tajProgram(db::Connection &connection)
 {
     const QStringList tajs = sampleTajs(connection);
@@ -155,7 +102,7 @@ Result tajRaw(RawFile &raw, db::Connection &connection)
 
 // The server's side of the raw cases: the same texts in the server's reading, through libpq.
 Result serverRaw(const QString &name, const QString &server, db::Connection &connection,
-                 const QString &dir, int list)
+                 const QString &dir)
 {
     RawServer raw(server);
     QElapsedTimer timer;
@@ -165,11 +112,6 @@ Result serverRaw(const QString &name, const QString &server, db::Connection &con
         if (bytes < 0)
             throw db::Error(QStringLiteral("a nyers jelentés nem készült el"));
         return {double(timer.nsecsElapsed()) / 1e9, double(bytes)};
-    }
-    if (name == QStringLiteral("list")) {
-        timer.start();
-        const double bytes = raw.listMembers(db::statements::memberQuery(), list);
-        return {double(timer.nsecsElapsed()) / 1e9, bytes};
     }
     QStringList texts;
     for (const QString &taj : sampleTajs(connection))
@@ -184,8 +126,7 @@ Result serverRaw(const QString &name, const QString &server, db::Connection &con
 
 } // namespace
 
-int runCase(int argc, char **argv, const QString &name, const QString &dir, int list,
-            const QString &server)
+int runCase(int argc, char **argv, const QString &name, const QString &dir, const QString &server)
 {
     QApplication app(argc, argv);
     try {
@@ -201,11 +142,9 @@ int runCase(int argc, char **argv, const QString &name, const QString &dir, int 
             const long before = residentKb();
             Result result;
             if (raw)
-                result = serverRaw(base, server, connection, dir, list);
+                result = serverRaw(base, server, connection, dir);
             else if (base == QStringLiteral("report"))
                 result = reportProgram(connection, dir);
-            else if (base == QStringLiteral("list"))
-                result = listProgram(connection, list);
             else if (base == QStringLiteral("taj"))
                 result = tajProgram(connection);
             else
@@ -232,11 +171,7 @@ int runCase(int argc, char **argv, const QString &name, const QString &dir, int 
             timer.start();
             const qint64 bytes = rawFile->report(QDir(dir).filePath(QStringLiteral("nyers.xml")));
             result = {double(timer.nsecsElapsed()) / 1e9, double(bytes)};
-        } else if (name == QStringLiteral("list"))
-            result = listProgram(connection, list);
-        else if (name == QStringLiteral("list-raw"))
-            result = listRaw(*rawFile, list);
-        else if (name == QStringLiteral("taj"))
+        } else if (name == QStringLiteral("taj"))
             result = tajProgram(connection);
         else if (name == QStringLiteral("taj-raw"))
             result = tajRaw(*rawFile, connection);

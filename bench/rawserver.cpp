@@ -60,31 +60,6 @@ RawServer::~RawServer()
     PQfinish(m_conn);
 }
 
-double RawServer::listMembers(const QString &memberQuery, int list)
-{
-    const QByteArray sql = db::serverdialect::adapt(memberQuery).sql.toUtf8();
-    const QByteArray value = QByteArray::number(list);
-    const char *values[] = {value.constData()};
-    PGresult *result
-        = PQexecParams(m_conn, sql.constData(), 1, nullptr, values, nullptr, nullptr, 0);
-    if (PQresultStatus(result) != PGRES_TUPLES_OK) {
-        const QString message = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
-        PQclear(result);
-        throw db::Error(message);
-    }
-    double bytes = 0;
-    const int rows = PQntuples(result);
-    const int columns = PQnfields(result);
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            if (!PQgetisnull(result, r, c))
-                bytes += PQgetlength(result, r, c);
-        }
-    }
-    PQclear(result);
-    return bytes;
-}
-
 double RawServer::tajSearches(const QStringList &texts)
 {
     double rows = 0;

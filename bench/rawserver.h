@@ -17,8 +17,6 @@ public:
     RawServer(const RawServer &) = delete;
     RawServer &operator=(const RawServer &) = delete;
 
-    // Every row of a list's members; returns the bytes of the values read.
-    double listMembers(const QString &memberQuery, int list);
     // One TAJ search per text; returns the rows found.
     double tajSearches(const QStringList &texts);
     // The day's report rows, one at a time, into the same XML rows with stdio, the file
