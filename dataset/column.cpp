@@ -108,6 +108,21 @@ bool Column::integer(int row, qint64 *value) const
     return true;
 }
 
+QByteArrayView Column::utf8(int row) const
+{
+    if (row < 0 || row >= m_rows || isNull(row) || kind(row) != Kind::Text)
+        return {};
+    return m_texts.bytes(row);
+}
+
+bool Column::julianDay(int row, qint64 *day) const
+{
+    if (row < 0 || row >= m_rows || isNull(row) || kind(row) != Kind::DateTime)
+        return false;
+    *day = m_days.at(row);
+    return true;
+}
+
 void Column::clear()
 {
     m_rows = 0;

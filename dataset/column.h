@@ -30,6 +30,10 @@ public:
     QVariant value(int row) const;
     // The cell's whole number, when the cell holds one.
     bool integer(int row, qint64 *value) const;
+    // A text cell's stored UTF-8, without a copy; empty for any other cell.
+    QByteArrayView utf8(int row) const;
+    // A date cell's day as a Julian day number, when the cell holds one.
+    bool julianDay(int row, qint64 *day) const;
 
     void clear();
 

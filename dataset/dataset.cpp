@@ -238,6 +238,20 @@ QVariant Dataset::value(int row, int column) const
     return m_store[size_t(column)].value(row);
 }
 
+QByteArrayView Dataset::utf8(int row, int column) const
+{
+    if (column < 0 || column >= m_columns.size())
+        return {};
+    return m_store[size_t(column)].utf8(row);
+}
+
+bool Dataset::julianDay(int row, int column, qint64 *day) const
+{
+    if (column < 0 || column >= m_columns.size())
+        return false;
+    return m_store[size_t(column)].julianDay(row, day);
+}
+
 QVariant Dataset::value(const QString &column) const
 {
     return value(m_current, requireColumn(column));

@@ -66,6 +66,11 @@ public:
     bool eof() const { return m_current >= m_rowCount; }
 
     QVariant value(int row, int column) const;
+    // What a long list's every row is read for, without a QVariant: a text cell's stored
+    // UTF-8 (empty for any other cell; valid until the dataset closes), and a date cell's day
+    // as a Julian day number (false for any other cell).
+    QByteArrayView utf8(int row, int column) const;
+    bool julianDay(int row, int column, qint64 *day) const;
     // Reads of the current row; a column that does not exist is an error.
     QVariant value(const QString &column) const;
     QString asText(const QString &column) const;       // null reads as empty text

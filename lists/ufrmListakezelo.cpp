@@ -25,6 +25,7 @@
 
 #include <QDir>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -152,10 +153,12 @@ void TfrmListakezelo::connectControls()
             [this](int section) { sortBy(section); });
     connect(&m_aqListaAdatok, &db::Dataset::currentRowChanged, this,
             [this](int row) { currentMoved(row); });
+    connect(&m_aqListaAdatok, &db::Dataset::opened, this, [this] {
+        m_listaraColumn = m_aqListaAdatok.columnIndex(QStringLiteral("LISTARA_DATUM"));
+    });
     connect(&m_aqListaAdatok, &db::Dataset::closed, this, [this] {
         m_search.clear();
         m_order.clear();
-        m_listed.clear();
     });
 }
 
@@ -224,19 +227,8 @@ void TfrmListakezelo::readMembers()
 
 void TfrmListakezelo::membersRead()
 {
-    // Folded once per reading: a keystroke in the search box then only compares.
-    const int rows = m_aqListaAdatok.recordCount();
-    const int nev = m_aqListaAdatok.columnIndex(QStringLiteral("NEV"));
-    const int taj = m_aqListaAdatok.columnIndex(QStringLiteral("TAJ"));
-    const int listara = m_aqListaAdatok.columnIndex(QStringLiteral("LISTARA_DATUM"));
+    // The search keys wait for the first search: the list is painted without them.
     m_search.clear();
-    m_search.reserve(rows);
-    m_listed.assign(size_t(rows), QDate());
-    for (int row = 0; row < rows; ++row) {
-        m_search.addRow(m_aqListaAdatok.value(row, nev).toString(),
-                        m_aqListaAdatok.value(row, taj).toString());
-        m_listed[size_t(row)] = m_aqListaAdatok.value(row, listara).toDateTime().date();
-    }
     if (m_listName.isEmpty())
         m_listName = lists::readListName(m_host.acZazadoroz(), m_host.aktBeavtip());
     // Each reading comes in the list's own order, with its first row current.
@@ -247,10 +239,31 @@ void TfrmListakezelo::membersRead()
     applySearch();
 }
 
+void TfrmListakezelo::buildSearchKeys()
+{
+    const int rows = m_aqListaAdatok.recordCount();
+    const int nev = m_aqListaAdatok.columnIndex(QStringLiteral("NEV"));
+    const int taj = m_aqListaAdatok.columnIndex(QStringLiteral("TAJ"));
+    m_search.clear();
+    m_search.reserve(rows);
+    for (int row = 0; row < rows; ++row)
+        m_search.addRow(m_aqListaAdatok.utf8(row, nev), m_aqListaAdatok.utf8(row, taj));
+}
+
+QDate TfrmListakezelo::listedDay(int row) const
+{
+    qint64 day = 0;
+    return m_aqListaAdatok.julianDay(row, m_listaraColumn, &day) ? QDate::fromJulianDay(day)
+                                                                 : QDate();
+}
+
 void TfrmListakezelo::applySearch()
 {
-    const std::vector<int> &order = m_order;
-    std::vector<int> rows = m_search.filter(eKereses->text(), order);
+    const QString query = eKereses->text();
+    if (!lists::MemberSearch::isEmptyQuery(query) && m_aqListaAdatok.isOpen()
+        && m_search.rowCount() != m_aqListaAdatok.recordCount())
+        buildSearchKeys();
+    std::vector<int> rows = m_search.filter(query, m_order);
     const bool anyShown = !rows.empty();
     const int first = anyShown ? rows.front() : -1;
     m_shown->setRows(std::move(rows));
@@ -290,13 +303,19 @@ void TfrmListakezelo::currentMoved(int row)
 
 void TfrmListakezelo::updateStatus()
 {
-    const QDate today = db::today();
-    std::optional<int> longest;
-    for (const int row : m_shown->rows()) {
-        const std::optional<int> days = lists::waitingDays(m_listed.at(size_t(row)), today);
-        if (days && (!longest || *days > *longest))
-            longest = days;
+    // The longest wait is the earliest listing day among the members shown.
+    std::optional<qint64> earliest;
+    if (m_aqListaAdatok.isOpen()) {
+        for (const int row : m_shown->rows()) {
+            qint64 day = 0;
+            if (m_aqListaAdatok.julianDay(row, m_listaraColumn, &day)
+                && (!earliest || day < *earliest))
+                earliest = day;
+        }
     }
+    const std::optional<int> longest
+        = earliest ? lists::waitingDays(QDate::fromJulianDay(*earliest), db::today())
+                   : std::nullopt;
     lblAllapot->setText(lists::statusLine(m_listName, m_shown->rowCount(),
                                           m_aqListaAdatok.recordCount(), longest, activeSearch()));
 }
@@ -346,16 +365,40 @@ lists::MemberListing TfrmListakezelo::shownMembers() const
         listing.titles << m_shown->headerData(c, Qt::Horizontal).toString();
     listing.titles << lists::waitingDaysTitle();
     listing.numberColumns = {hivSzamColumn, columns};
-    for (int r = 0; r < m_shown->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < columns; ++c)
-            cells << m_shown->index(r, c).data().toString();
-        const std::optional<int> days
-            = lists::waitingDays(m_listed.at(size_t(m_shown->sourceRow(r))), today);
-        cells << (days ? QString::number(*days) : QString());
-        listing.rows << cells;
-    }
+    listing.rows = shownRows(today);
     return listing;
+}
+
+QList<QStringList> TfrmListakezelo::shownRows(const QDate &today) const
+{
+    // Read where the grid reads them, as the grid shows them; a day is formatted once, however
+    // many members share it.
+    std::vector<int> source;
+    for (const ui::GridColumn &column : dbgLista->datasetModel()->visibleColumns())
+        source.push_back(m_aqListaAdatok.columnIndex(column.field));
+    QHash<qint64, QString> dayTexts;
+    QList<QStringList> rows;
+    rows.reserve(qsizetype(m_shown->rows().size()));
+    for (const int row : m_shown->rows()) {
+        QStringList cells;
+        cells.reserve(qsizetype(source.size()) + 1);
+        for (const int column : source) {
+            qint64 day = 0;
+            if (!m_aqListaAdatok.julianDay(row, column, &day)) {
+                cells << ui::DatasetModel::displayText(m_aqListaAdatok.value(row, column));
+                continue;
+            }
+            auto text = dayTexts.constFind(day);
+            if (text == dayTexts.cend())
+                text = dayTexts.insert(day,
+                                       ui::DatasetModel::displayText(QDate::fromJulianDay(day)));
+            cells << *text;
+        }
+        const std::optional<int> days = lists::waitingDays(listedDay(row), today);
+        cells << (days ? QString::number(*days) : QString());
+        rows << cells;
+    }
+    return rows;
 }
 
 QString TfrmListakezelo::suggestedFileName(const QString &suffix) const

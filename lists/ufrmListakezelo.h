@@ -56,6 +56,12 @@ private:
     void connectControls();
     void layOut();
     void membersRead();
+    // Folded at the first search after a reading, not before the list is painted.
+    void buildSearchKeys();
+    // The row's listing day; invalid when it has none.
+    QDate listedDay(int row) const;
+    // The shown members' cells as the grid shows them, each with its waiting days last.
+    QList<QStringList> shownRows(const QDate &today) const;
     void applySearch();
     void sortBy(int visibleColumn);
     void currentMoved(int row);
@@ -88,9 +94,9 @@ private:
 
     ui::RowMapModel *m_shown;
     lists::MemberSearch m_search;
-    std::vector<int> m_order;    // the rows in the order chosen; the list's own order at first
-    std::vector<QDate> m_listed; // each row's listing day; invalid when it has none
-    int m_sortColumn = -1;       // the visible column sorted by; -1 for the list's own order
+    std::vector<int> m_order; // the rows in the order chosen; the list's own order at first
+    int m_listaraColumn = -1; // the listing day's column of the member query
+    int m_sortColumn = -1;    // the visible column sorted by; -1 for the list's own order
     bool m_descending = false;
     QString m_listName;
 };

@@ -87,6 +87,7 @@ private Q_SLOTS:
     void searchNarrowsTheGrid();
     void titlesSortAndRereadRestoresOwnOrder();
     void duplicateTajHiddenBySearchIsShown();
+    void searchAfterRereadFindsTheNewNames();
     void helpersFollowTheWindowsOwnControls();
 };
 
@@ -236,6 +237,35 @@ void TestListakereses::duplicateTajHiddenBySearchIsShown()
     QCOMPARE(currentWhenFound, u"987654321"_s);
     QCOMPARE(rows(dep.state.connection(), u"SELECT count(*) FROM LISTA"_s),
              (QList<QVariantList>{{qint64(6)}}));
+}
+
+void TestListakereses::searchAfterRereadFindsTheNewNames()
+{
+    Department dep;
+    addMembers(dep);
+    TfrmListakezelo window(dep.state, &dep.mainWidget);
+    window.readMembers();
+    window.show();
+    typeText(searchBox(&window), u"kovacs"_s);
+    QCOMPARE(gridColumn(grid(&window), u"TAJ"_s), (QStringList{u"123456788"_s, u"555000111"_s}));
+    searchBox(&window)->clear();
+    // Another workstation renames two members; as many members as before are read again.
+    dep.state.connection().execute(
+        u"UPDATE LISTA SET NEV = 'Kovács Ödön' WHERE TAJ = '012345678'"_s);
+    dep.state.connection().execute(
+        u"UPDATE LISTA SET NEV = 'Bodor Ágnes' WHERE TAJ = '555000111'"_s);
+    window.readMembers();
+    typeText(searchBox(&window), u"kovacs"_s);
+    QCOMPARE(gridColumn(grid(&window), u"TAJ"_s), (QStringList{u"123456788"_s, u"012345678"_s}));
+    // Read again while the search narrows the list: the new names are searched at once.
+    dep.state.connection().execute(u"UPDATE LISTA SET NEV = 'Kovacs Anna' WHERE TAJ = "
+                                   u"'444000111'"_s);
+    window.readMembers();
+    QCOMPARE(gridColumn(grid(&window), u"TAJ"_s),
+             (QStringList{u"123456788"_s, u"012345678"_s, u"444000111"_s}));
+    QCOMPARE(child<QLabel>(&window, u"lblAllapot"_s)->text(),
+             u"Lista: Csípőprotézis beültetése   Látható: 3 / 5 tag, keresés szerint szűrve: "
+             u"„kovacs”   Leghosszabb várakozás: 68 nap"_s);
 }
 
 void TestListakereses::helpersFollowTheWindowsOwnControls()

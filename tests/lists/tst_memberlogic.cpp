@@ -19,6 +19,10 @@ private Q_SLOTS:
     void searchFindsByNameOrTaj_data();
     void searchFindsByNameOrTaj();
     void searchKeepsTheOrderGiven();
+    void searchNeverMatchesAcrossMembers();
+    void storedNamesFoldAsTyped_data();
+    void storedNamesFoldAsTyped();
+    void everySmallCharacterFoldsAsTyped();
     void historyValues_data();
     void historyValues();
     void rowMapFollowsRowsAndKeepsSelection();
@@ -51,10 +55,10 @@ void TestMemberLogic::searchFindsByNameOrTaj()
     QFETCH(QString, query);
     QFETCH(QList<int>, found);
     lists::MemberSearch search;
-    search.addRow(u"Kovács Éva", u"123456788"_s);
-    search.addRow(u"Kovacs Ödön", u"012345678"_s);
-    search.addRow(u"Szűcs Őrs", u"987654321"_s);
-    search.addRow(u"O'Brien  Anna", u"555000111"_s);
+    search.addRow("Kovács Éva", "123456788");
+    search.addRow("Kovacs Ödön", "012345678");
+    search.addRow("Szűcs Őrs", "987654321");
+    search.addRow("O'Brien  Anna", "555-000-111");
     const std::vector<int> rows = search.filter(query, {0, 1, 2, 3});
     QCOMPARE(QList<int>(rows.begin(), rows.end()), found);
 }
@@ -63,10 +67,67 @@ void TestMemberLogic::searchKeepsTheOrderGiven()
 {
     lists::MemberSearch search;
     for (int i = 0; i < 5; ++i)
-        search.addRow(i % 2 ? u"Nagy Ágnes" : u"Kis Béla", u"11111111%1"_s.arg(i));
+        search.addRow(i % 2 ? "Nagy Ágnes" : "Kis Béla", u"11111111%1"_s.arg(i).toUtf8());
     // A sorted order, and a row number past the rows read, which is dropped.
     const std::vector<int> rows = search.filter(u"agnes", {4, 3, 2, 1, 0, 7});
     QCOMPARE(QList<int>(rows.begin(), rows.end()), (QList<int>{3, 1}));
+}
+
+void TestMemberLogic::searchNeverMatchesAcrossMembers()
+{
+    lists::MemberSearch search;
+    search.addRow("Kiss Ede", "111222333");
+    search.addRow("Dénes Bea", "444555666");
+    search.addRow("", "");
+    search.addRow("Ede", "777");
+    // The end of one key and the start of the next are never one text.
+    QCOMPARE(search.filter(u"ede denes", {0, 1, 2, 3}), std::vector<int>{});
+    QCOMPARE(search.filter(u"333444", {0, 1, 2, 3}), std::vector<int>{});
+    QCOMPARE(search.filter(u"6667", {0, 1, 2, 3}), std::vector<int>{});
+    // A key found twice is one row; a key at the very end is found too.
+    QCOMPARE(search.filter(u"e", {3, 2, 1, 0}), (std::vector<int>{3, 1, 0}));
+    QCOMPARE(search.filter(u"777", {0, 1, 2, 3}), std::vector<int>{3});
+}
+
+void TestMemberLogic::storedNamesFoldAsTyped_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << u"Nagy Anna"_s;
+    QTest::newRow("Hungarian letters") << u"ÁRVÍZTŰRŐ tükörfúrógép Ödön"_s;
+    QTest::newRow("blanks of every kind") << u"  Kis\t\u00A0 Béla \u0085"_s;
+    QTest::newRow("decomposed accents") << u"Gabor\u0301 E\u0301va"_s;
+    QTest::newRow("accent after a blank") << u"Ede \u0301 Bea"_s;
+    QTest::newRow("beyond the small letters") << u"Kovács \u1E9E \U0001F600 Ǆ"_s;
+    QTest::newRow("other scripts") << u"Ωμέγα Ёлка ἄλφα"_s;
+    QTest::newRow("empty") << QString();
+}
+
+void TestMemberLogic::storedNamesFoldAsTyped()
+{
+    QFETCH(QString, name);
+    std::string folded = "kept";
+    lists::MemberSearch::appendFolded(name.toUtf8(), folded);
+    QCOMPARE(QString::fromStdString(folded), u"kept"_s + lists::MemberSearch::fold(name));
+}
+
+void TestMemberLogic::everySmallCharacterFoldsAsTyped()
+{
+    // Each character of the byte-wise table, alone and between letters and blanks, folds as
+    // the typed query's fold() does.
+    for (char16_t code = 1; code < 0x800; ++code) {
+        const QString c(QChar{code});
+        for (const QString &name : {c, u"A"_s + c + u"b "_s + c + u"C"_s}) {
+            std::string folded;
+            lists::MemberSearch::appendFolded(name.toUtf8(), folded);
+            if (QString::fromStdString(folded) != lists::MemberSearch::fold(name))
+                QFAIL(qPrintable(u"U+%1"_s.arg(uint(code), 4, 16, QLatin1Char('0'))));
+        }
+    }
+    // Bytes that are no UTF-8 fold as the text they are shown as.
+    std::string folded;
+    lists::MemberSearch::appendFolded("Nagy \xC3 \xFF\xC0\xAF Anna", folded);
+    QCOMPARE(QString::fromStdString(folded),
+             lists::MemberSearch::fold(QString::fromUtf8("Nagy \xC3 \xFF\xC0\xAF Anna")));
 }
 
 void TestMemberLogic::historyValues_data()
