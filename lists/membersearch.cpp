@@ -155,8 +155,11 @@ void MemberSearch::clear()
     m_tajEnds.clear();
 }
 
-void MemberSearch::reserve(int rows)
+void MemberSearch::reserve(int rows, qsizetype nameBytes, qsizetype tajBytes)
 {
+    // Each key ends with its separator.
+    m_names.reserve(size_t(nameBytes) + size_t(rows));
+    m_tajs.reserve(size_t(tajBytes) + size_t(rows));
     m_nameEnds.reserve(size_t(rows));
     m_tajEnds.reserve(size_t(rows));
 }

@@ -25,7 +25,8 @@ public:
     static QString tajDigits(QStringView query);
 
     void clear();
-    void reserve(int rows);
+    // Room for the rows and about as many bytes of their stored names and TAJ numbers.
+    void reserve(int rows, qsizetype nameBytes = 0, qsizetype tajBytes = 0);
     // Rows are added in the list's own order; their numbers are the member query's rows.
     void addRow(QByteArrayView nameUtf8, QByteArrayView tajUtf8);
     int rowCount() const { return int(m_nameEnds.size()); }

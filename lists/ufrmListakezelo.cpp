@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -237,15 +238,25 @@ void TfrmListakezelo::membersRead()
     dbgLista->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_order = lists::ownOrder(m_aqListaAdatok);
     applySearch();
+    // Folded once the list has been painted, before anyone can type a letter.
+    QTimer::singleShot(0, this, [this] { buildSearchKeys(); });
 }
 
 void TfrmListakezelo::buildSearchKeys()
 {
-    const int rows = m_aqListaAdatok.recordCount();
+    const int rows = m_aqListaAdatok.isOpen() ? m_aqListaAdatok.recordCount() : 0;
+    if (m_search.rowCount() == rows)
+        return;
     const int nev = m_aqListaAdatok.columnIndex(QStringLiteral("NEV"));
     const int taj = m_aqListaAdatok.columnIndex(QStringLiteral("TAJ"));
+    qsizetype nameBytes = 0;
+    qsizetype tajBytes = 0;
+    for (int row = 0; row < rows; ++row) {
+        nameBytes += m_aqListaAdatok.utf8(row, nev).size();
+        tajBytes += m_aqListaAdatok.utf8(row, taj).size();
+    }
     m_search.clear();
-    m_search.reserve(rows);
+    m_search.reserve(rows, nameBytes, tajBytes);
     for (int row = 0; row < rows; ++row)
         m_search.addRow(m_aqListaAdatok.utf8(row, nev), m_aqListaAdatok.utf8(row, taj));
 }
@@ -260,8 +271,7 @@ QDate TfrmListakezelo::listedDay(int row) const
 void TfrmListakezelo::applySearch()
 {
     const QString query = eKereses->text();
-    if (!lists::MemberSearch::isEmptyQuery(query) && m_aqListaAdatok.isOpen()
-        && m_search.rowCount() != m_aqListaAdatok.recordCount())
+    if (!lists::MemberSearch::isEmptyQuery(query))
         buildSearchKeys();
     std::vector<int> rows = m_search.filter(query, m_order);
     const bool anyShown = !rows.empty();

@@ -56,7 +56,8 @@ private:
     void connectControls();
     void layOut();
     void membersRead();
-    // Folded at the first search after a reading, not before the list is painted.
+    // Folds the search keys of the rows read, unless they are folded already; never on the
+    // way to the list's first paint.
     void buildSearchKeys();
     // The row's listing day; invalid when it has none.
     QDate listedDay(int row) const;
