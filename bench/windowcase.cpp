@@ -74,8 +74,8 @@ public:
     QString programDir() const override { return QDir::tempPath() + u'/'; }
     db::Connection &acZazadoroz() override { return m_connection; }
     db::Dataset &atOsztaly() override { return m_osztaly; }
-    int aktBeavtip() const override { return m_list; }
-    void setAktBeavtip(int code) override { m_list = code; }
+    qint64 aktBeavtip() const override { return m_list; }
+    void setAktBeavtip(qint64 code) override { m_list = code; }
     QString aktTAJ() const override { return {}; }
     void setAktTAJ(const QString &) override {}
 
@@ -83,7 +83,7 @@ private:
     db::Connection &m_connection;
     db::Dataset m_osztaly;
     QWidget m_main;
-    int m_list = emptyList;
+    qint64 m_list = emptyList;
 };
 
 // Counts the paints of every widget, so that a step is timed until its paint is over.

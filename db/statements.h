@@ -17,7 +17,7 @@ QString memberQuery();
 
 struct NewEntry
 {
-    int beavtipKod = 0;
+    qint64 beavtipKod = 0;
     QString taj; // nine digits
     QString nev;
     QDate listaraDatum;

@@ -80,7 +80,7 @@ QString loggedDayNumber(const QString &text)
 
 } // namespace
 
-QString listScope(int beavtipKod)
+QString listScope(qint64 beavtipKod)
 {
     return QStringLiteral("LISTA.BEAVTIP_KOD = %1").arg(beavtipKod);
 }

@@ -9,7 +9,7 @@
 namespace db::statistics {
 
 // The condition that keeps the entries of one list, or of every list of a kind (V, B, J).
-QString listScope(int beavtipKod);
+QString listScope(qint64 beavtipKod);
 QString kindScope(const QString &kind);
 
 // The lists that may be looked at: BEAVTIP_KOD, BEAVTIP_NEV, BEAVTIP_FAJTA.

@@ -33,7 +33,7 @@ void selectList(ui::MainHost &host, const QString &senderName)
             ui::showMessage(host.mainWidget(), rules::message::noList.toString());
             return;
         }
-        const std::optional<int> chosen = chooseList(host, atListaDb);
+        const std::optional<qint64> chosen = chooseList(host, atListaDb);
         if (!chosen)
             return;
         host.setAktBeavtip(*chosen);
@@ -41,7 +41,7 @@ void selectList(ui::MainHost &host, const QString &senderName)
     OpenListManager(host);
 }
 
-std::optional<int> chooseList(ui::MainHost &host, db::Dataset &lists)
+std::optional<qint64> chooseList(ui::MainHost &host, db::Dataset &lists)
 {
     ui::DataSource dsListaDb(QStringLiteral("dsListaDb"));
     dsListaDb.setDataset(&lists);
@@ -49,7 +49,7 @@ std::optional<int> chooseList(ui::MainHost &host, db::Dataset &lists)
     const auto chooser = std::make_unique<TfrmListaValaszto>(dsListaDb, host.mainWidget());
     if (ui::execModal(chooser.get()) != ui::mrOk)
         return std::nullopt;
-    return int(lists.asInteger(QStringLiteral("BEAVTIP_KOD")));
+    return lists.asInteger(QStringLiteral("BEAVTIP_KOD"));
 }
 
 void OpenListManager(ui::MainHost &host, const std::optional<QString> &taj)

@@ -25,7 +25,7 @@ void selectList(ui::MainHost &host, const QString &senderName);
 
 // The list chooser over an open dataset of lists (BEAVTIP_KOD, BEAVTIP_NEV, Listatagok): the
 // code of the row chosen with OK, none when the chooser was cancelled.
-std::optional<int> chooseList(ui::MainHost &host, db::Dataset &lists);
+std::optional<qint64> chooseList(ui::MainHost &host, db::Dataset &lists);
 
 // Opens the list manager window on the current list, with the row of the given TAJ current
 // when there is one.

@@ -26,7 +26,7 @@ std::optional<int> waitingDays(const QDate &listed, const QDate &today)
     return int(listed.daysTo(today));
 }
 
-QString readListName(db::Connection &connection, int code)
+QString readListName(db::Connection &connection, qint64 code)
 {
     db::Dataset list;
     list.setConnection(&connection);

@@ -44,7 +44,7 @@ std::optional<int> waitingDays(const QDate &listed, const QDate &today);
 
 // The list's name as its members are headed: BEAVTIP_NEV, or "N. lista" for a list without
 // a name (or without its row).
-QString readListName(db::Connection &connection, int code);
+QString readListName(db::Connection &connection, qint64 code);
 
 // The line under the grid: the list, how many members are shown of how many (and the search
 // that narrows them, when there is one), and the longest wait among the members shown.

@@ -32,10 +32,10 @@ void openEvents(db::Dataset &atEsemeny, db::Connection &connection);
 // What the member dialog asks for on OK, read from its controls once they passed the checks.
 struct MemberRequest
 {
-    QString hivSzam;     // empty: a new entry; else the entry whose new event is recorded
-    int beavtipKod = -1; // the list a new entry goes on
-    QString taj;         // nine digits
-    QString nev;         // as typed, never trimmed
+    QString hivSzam;        // empty: a new entry; else the entry whose new event is recorded
+    qint64 beavtipKod = -1; // the list a new entry goes on
+    QString taj;            // nine digits
+    QString nev;            // as typed, never trimmed
     QDate listara;
     int surgos = -1; // the urgency item chosen
     QString eventName;

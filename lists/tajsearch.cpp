@@ -34,9 +34,9 @@ void searchTaj(ui::MainHost &host)
         return;
     }
     if (aqAlt.recordCount() < 2) {
-        host.setAktBeavtip(int(aqAlt.asInteger(QStringLiteral("BEAVTIP_KOD"))));
+        host.setAktBeavtip(aqAlt.asInteger(QStringLiteral("BEAVTIP_KOD")));
     } else {
-        const std::optional<int> chosen = chooseList(host, aqAlt);
+        const std::optional<qint64> chosen = chooseList(host, aqAlt);
         if (!chosen)
             return; // the current list as it was
         host.setAktBeavtip(*chosen);

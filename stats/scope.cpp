@@ -11,7 +11,7 @@ namespace {
 
 struct ListRow
 {
-    int code;
+    qint64 code;
     QString name;
     QString kind;
 };
@@ -38,8 +38,7 @@ QList<Scope> scopeChoices(db::Connection &connection)
     QList<ListRow> rows;
     db::Statement lists(connection, db::statistics::lists());
     while (lists.step())
-        rows.append(
-            {int(lists.int64(0)), lists.text(1), lists.isNull(2) ? QString() : lists.text(2)});
+        rows.append({lists.int64(0), lists.text(1), lists.isNull(2) ? QString() : lists.text(2)});
 
     QList<Scope> choices;
     const auto addKind = [&](const QString &kind) {
@@ -82,7 +81,7 @@ QList<Scope> wholeDepartment(const QList<Scope> &choices)
     return whole;
 }
 
-const Scope *findList(const QList<Scope> &choices, int list)
+const Scope *findList(const QList<Scope> &choices, qint64 list)
 {
     for (const Scope &choice : choices) {
         if (choice.extent == Scope::Extent::OneList && choice.list == list)

@@ -14,9 +14,9 @@ struct Scope
 {
     enum class Extent { OneList, WholeKind };
     Extent extent = Extent::OneList;
-    int list = 0;  // BEAVTIP_KOD, for one list
-    QString kind;  // BEAVTIP_FAJTA: "V", "B" or "J"
-    QString label; // how the window and the tool name it
+    qint64 list = 0; // BEAVTIP_KOD, for one list
+    QString kind;    // BEAVTIP_FAJTA: "V", "B" or "J"
+    QString label;   // how the window and the tool name it
 
     // The statement condition that keeps the entries in scope.
     QString condition() const;
@@ -32,6 +32,6 @@ QList<Scope> scopeChoices(db::Connection &connection);
 QList<Scope> wholeDepartment(const QList<Scope> &choices);
 
 // The choice that shows one list, or none.
-const Scope *findList(const QList<Scope> &choices, int list);
+const Scope *findList(const QList<Scope> &choices, qint64 list);
 
 } // namespace stats

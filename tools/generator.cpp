@@ -84,7 +84,7 @@ struct Patient
 
 struct Entry
 {
-    int list = 0;
+    qint64 list = 0;
     int patient = 0;
     qint64 listara = 0; // Julian days
     qint64 created = 0;
@@ -109,7 +109,7 @@ private:
     int below(int n) { return int(m_random() % quint32(n)); }
     bool chance(int percent) { return below(100) < percent; }
 
-    QList<int> chooseLists();
+    QList<qint64> chooseLists();
     std::vector<int> availableEvents();
     Patient newPatient();
     QByteArray newName();
@@ -147,13 +147,13 @@ private:
     std::vector<QByteArray> m_sql;
 };
 
-QList<int> Generator::chooseLists()
+QList<qint64> Generator::chooseLists()
 {
-    QSet<int> known;
+    QSet<qint64> known;
     db::Statement all(m_connection, db::statements::listKinds());
-    QList<int> defaults;
+    QList<qint64> defaults;
     while (all.step()) {
-        const int code = int(all.int64(0));
+        const qint64 code = all.int64(0);
         known.insert(code);
         const QString kind = all.text(1);
         if (m_options.outpatient ? kind == QStringLiteral("J")
@@ -171,7 +171,7 @@ QList<int> Generator::chooseLists()
         std::sort(defaults.begin(), defaults.end());
         return defaults;
     }
-    for (const int code : m_options.lists) {
+    for (const qint64 code : m_options.lists) {
         if (!known.contains(code))
             throw db::Error(QStringLiteral("Nincs ilyen lista az adatbázisban: %1").arg(code));
     }
@@ -254,7 +254,7 @@ void Generator::run(int count)
 
 std::vector<Entry> Generator::planEntries(int count, qint64 today, std::vector<Patient> &patients)
 {
-    const QList<int> lists = chooseLists();
+    const QList<qint64> lists = chooseLists();
     const std::vector<int> events = availableEvents();
     int totalWeight = 0;
     for (const int event : events)

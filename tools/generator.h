@@ -18,7 +18,7 @@ struct GeneratorOptions
     // The lists to fill; empty means every waiting list and patient-admission list (the sample
     // lists, written first, when the file has none yet), or list 0 alone for an outpatient
     // department.
-    QList<int> lists;
+    QList<qint64> lists;
     quint32 seed = 1;
     // The department row made when OSZTALY is empty is an outpatient one ("J").
     bool outpatient = false;

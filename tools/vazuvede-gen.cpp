@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
             options.seed = arguments.at(++i).toUInt(&ok);
         } else if (argument == QStringLiteral("--lists") && i + 1 < arguments.size()) {
             for (const QString &code : arguments.at(++i).split(u',')) {
-                options.lists << code.toInt(&ok);
+                options.lists << code.toLongLong(&ok);
                 if (!ok)
                     break;
             }

@@ -29,8 +29,8 @@ public:
     virtual db::Dataset &atOsztaly() = 0;
 
     // The current list; -1 before one is chosen, 0 the outpatient department's only list.
-    virtual int aktBeavtip() const = 0;
-    virtual void setAktBeavtip(int code) = 0;
+    virtual qint64 aktBeavtip() const = 0;
+    virtual void setAktBeavtip(qint64 code) = 0;
     // The TAJ searched last; noTaj() for none.
     virtual QString aktTAJ() const = 0;
     virtual void setAktTAJ(const QString &taj) = 0;

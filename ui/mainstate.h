@@ -41,8 +41,8 @@ public:
 
     db::Dataset &departmentRow() override { return m_atOsztaly; }
 
-    int aktBeavtip() const override { return m_aktBeavtip; }
-    void setAktBeavtip(int code) override { m_aktBeavtip = code; }
+    qint64 aktBeavtip() const override { return m_aktBeavtip; }
+    void setAktBeavtip(qint64 code) override { m_aktBeavtip = code; }
     QString aktTAJ() const override { return m_aktTAJ; }
     void setAktTAJ(const QString &taj) override { m_aktTAJ = taj; }
 
@@ -55,7 +55,7 @@ private:
     bool m_accessGranted = false;
     db::Connection m_connection;
     db::Dataset m_atOsztaly;
-    int m_aktBeavtip = 0;
+    qint64 m_aktBeavtip = 0;
     QString m_aktTAJ;
 };
 

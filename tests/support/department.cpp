@@ -21,7 +21,7 @@ Department::Department(const QString &type)
     state.setAktBeavtip(type == u"J" ? 0 : -1);
 }
 
-qint64 Department::entry(int list, const QString &taj, QDate listara, const QString &esemKod,
+qint64 Department::entry(qint64 list, const QString &taj, QDate listara, const QString &esemKod,
                          const QString &nev, const QString &surgosseg)
 {
     return insertEntry(state.connection(), list, taj, nev, listara, surgosseg, esemKod);

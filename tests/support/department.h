@@ -23,7 +23,7 @@ struct Department
     explicit Department(FirstStart);
     explicit Department(const QString &type = QStringLiteral("F"));
 
-    qint64 entry(int list, const QString &taj, QDate listara = QDate(2026, 3, 7),
+    qint64 entry(qint64 list, const QString &taj, QDate listara = QDate(2026, 3, 7),
                  const QString &esemKod = QStringLiteral("VAR"),
                  const QString &nev = QStringLiteral("Kiss Ödön"),
                  const QString &surgosseg = QStringLiteral("H"));

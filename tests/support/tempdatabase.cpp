@@ -104,8 +104,9 @@ void insertDepartment(db::Connection &connection, const QString &intkod, const Q
     statement.step();
 }
 
-qint64 insertEntry(db::Connection &connection, int beavtip, const QString &taj, const QString &nev,
-                   QDate listara, const QString &surgosseg, const QString &esemKod, QDate esemDatum)
+qint64 insertEntry(db::Connection &connection, qint64 beavtip, const QString &taj,
+                   const QString &nev, QDate listara, const QString &surgosseg,
+                   const QString &esemKod, QDate esemDatum)
 {
     db::Statement statement(connection, db::statements::insertEntryRow());
     statement.bind(1, beavtip);

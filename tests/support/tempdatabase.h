@@ -41,8 +41,9 @@ void insertDepartment(db::Connection &connection, const QString &intkod, const Q
                       const QString &jarofekvo, const QString &name, const QString &password);
 
 // Returns the new entry's HIV_SZAM. An invalid esemDatum means the day it was put on the list.
-qint64 insertEntry(db::Connection &connection, int beavtip, const QString &taj, const QString &nev,
-                   QDate listara, const QString &surgosseg = QStringLiteral("H"),
+qint64 insertEntry(db::Connection &connection, qint64 beavtip, const QString &taj,
+                   const QString &nev, QDate listara,
+                   const QString &surgosseg = QStringLiteral("H"),
                    const QString &esemKod = QStringLiteral("VAR"), QDate esemDatum = {});
 
 // Every row of a query, each value by its own SQLite type (qint64, double, QString,

@@ -153,20 +153,20 @@ private Q_SLOTS:
 
     void optionsChooseListsAndDepartment_data()
     {
-        QTest::addColumn<QList<int>>("lists");
+        QTest::addColumn<QList<qint64>>("lists");
         QTest::addColumn<bool>("outpatient");
         QTest::addColumn<bool>("departmentFirst");
         QTest::addColumn<QList<qint64>>("used");
         QTest::addColumn<QString>("department");
         QTest::newRow("chosen lists")
-            << QList<int>{2, 12} << false << false << QList<qint64>{2, 12} << "F";
-        QTest::newRow("outpatient") << QList<int>{} << true << false << QList<qint64>{0} << "J";
+            << QList<qint64>{2, 12} << false << false << QList<qint64>{2, 12} << "F";
+        QTest::newRow("outpatient") << QList<qint64>{} << true << false << QList<qint64>{0} << "J";
         QTest::newRow("department kept")
-            << QList<int>{5} << true << true << QList<qint64>{5} << "X";
+            << QList<qint64>{5} << true << true << QList<qint64>{5} << "X";
     }
     void optionsChooseListsAndDepartment()
     {
-        QFETCH(QList<int>, lists);
+        QFETCH(QList<qint64>, lists);
         QFETCH(bool, outpatient);
         QFETCH(bool, departmentFirst);
         QFETCH(QList<qint64>, used);
@@ -223,19 +223,19 @@ private Q_SLOTS:
     void badRequestsWriteNothing_data()
     {
         QTest::addColumn<int>("entries");
-        QTest::addColumn<QList<int>>("lists");
+        QTest::addColumn<QList<qint64>>("lists");
         QTest::addColumn<QString>("message");
-        QTest::newRow("too few") << 9 << QList<int>{}
+        QTest::newRow("too few") << 9 << QList<qint64>{}
                                  << "A bejegyzések száma 10 és 1000000 között lehet, nem 9";
-        QTest::newRow("too many") << 1000001 << QList<int>{}
+        QTest::newRow("too many") << 1000001 << QList<qint64>{}
                                   << "A bejegyzések száma 10 és 1000000 között lehet, nem 1000001";
         QTest::newRow("unknown list")
-            << 10 << QList<int>{1, 7} << "Nincs ilyen lista az adatbázisban: 7";
+            << 10 << QList<qint64>{1, 7} << "Nincs ilyen lista az adatbázisban: 7";
     }
     void badRequestsWriteNothing()
     {
         QFETCH(int, entries);
-        QFETCH(QList<int>, lists);
+        QFETCH(QList<qint64>, lists);
         QFETCH(QString, message);
         tools::GeneratorOptions options;
         options.lists = lists;

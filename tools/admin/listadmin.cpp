@@ -14,7 +14,7 @@ namespace {
 
 // List 0 is the single list of an outpatient department, and only it: the program goes
 // straight to it there, and neither summary shows a J list.
-void requireKindFitsCode(int code, const QString &kind)
+void requireKindFitsCode(qint64 code, const QString &kind)
 {
     if (code == 0 && kind != u"J")
         throw db::Error(QStringLiteral("A 0-s kódú lista a járóbeteg-osztály egyetlen listája, "
@@ -24,9 +24,9 @@ void requireKindFitsCode(int code, const QString &kind)
                                        "egyetlen listája)."));
 }
 
-int parseListCode(const QString &text)
+qint64 parseListCode(const QString &text)
 {
-    const int code = parseCode(text, QStringLiteral("A lista kódja"));
+    const qint64 code = parseCode(text, QStringLiteral("A lista kódja"));
     // -1 means "no list chosen" in the program.
     if (code < 0)
         throw db::Error(QStringLiteral("A lista kódja nem lehet negatív: %1.").arg(code));
@@ -61,7 +61,7 @@ QList<ListRow> ListAdmin::lists()
     return rows;
 }
 
-QString ListAdmin::requireList(int code)
+QString ListAdmin::requireList(qint64 code)
 {
     db::Statement statement(m_connection, db::statements::listName());
     statement.bind(1, code);
@@ -70,7 +70,7 @@ QString ListAdmin::requireList(int code)
     return statement.text(0);
 }
 
-void ListAdmin::requireFreeName(const QString &name, int exceptCode)
+void ListAdmin::requireFreeName(const QString &name, qint64 exceptCode)
 {
     db::Statement statement(m_connection, db::statements::listsNamed());
     statement.bind(1, name);
@@ -84,7 +84,7 @@ void ListAdmin::requireFreeName(const QString &name, int exceptCode)
 
 void ListAdmin::add(const QString &codeText, const QString &name, const QString &kindText)
 {
-    const int code = parseListCode(codeText);
+    const qint64 code = parseListCode(codeText);
     requireName(name, "BEAV_TIP", "BEAVTIP_NEV", QStringLiteral("A lista neve"));
     const QString kind = parseListKind(kindText);
     requireKindFitsCode(code, kind);
@@ -108,7 +108,7 @@ void ListAdmin::add(const QString &codeText, const QString &name, const QString 
 
 void ListAdmin::rename(const QString &codeText, const QString &name)
 {
-    const int code = parseListCode(codeText);
+    const qint64 code = parseListCode(codeText);
     requireName(name, "BEAV_TIP", "BEAVTIP_NEV", QStringLiteral("A lista neve"));
 
     db::WriteTransaction transaction(m_connection);
@@ -123,7 +123,7 @@ void ListAdmin::rename(const QString &codeText, const QString &name)
 
 void ListAdmin::changeKind(const QString &codeText, const QString &kindText)
 {
-    const int code = parseListCode(codeText);
+    const qint64 code = parseListCode(codeText);
     const QString kind = parseListKind(kindText);
     requireKindFitsCode(code, kind);
 
@@ -138,7 +138,7 @@ void ListAdmin::changeKind(const QString &codeText, const QString &kindText)
 
 void ListAdmin::remove(const QString &codeText)
 {
-    const int code = parseListCode(codeText);
+    const qint64 code = parseListCode(codeText);
 
     db::WriteTransaction transaction(m_connection);
     const QString name = requireList(code);

@@ -37,8 +37,8 @@ public:
 
 private:
     // The list's current name; refuses a code that names no list.
-    QString requireList(int code);
-    void requireFreeName(const QString &name, int exceptCode);
+    QString requireList(qint64 code);
+    void requireFreeName(const QString &name, qint64 exceptCode);
 
     db::Connection &m_connection;
 };

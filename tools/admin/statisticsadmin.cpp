@@ -13,7 +13,7 @@ namespace admin {
 
 namespace {
 
-QList<stats::Figures> figuresOf(db::Connection &connection, std::optional<int> list,
+QList<stats::Figures> figuresOf(db::Connection &connection, std::optional<qint64> list,
                                 const QDate &today)
 {
     const QList<stats::Scope> choices = stats::scopeChoices(connection);
@@ -43,7 +43,7 @@ StatisticsAdmin::Request StatisticsAdmin::parse(const QStringList &arguments)
             request.csv = true;
         } else if (argument == u"--lista" && !request.list) {
             bool ok = false;
-            const int code = i + 1 < arguments.size() ? arguments.at(i + 1).toInt(&ok) : 0;
+            const qint64 code = i + 1 < arguments.size() ? arguments.at(i + 1).toLongLong(&ok) : 0;
             if (!ok) {
                 request.error = message::listCodeMissing.toString();
                 return request;
@@ -65,7 +65,7 @@ StatisticsAdmin::StatisticsAdmin(db::Connection &connection)
 {
 }
 
-QString StatisticsAdmin::text(std::optional<int> list, const QDate &today)
+QString StatisticsAdmin::text(std::optional<qint64> list, const QDate &today)
 {
     QStringList parts;
     for (const stats::Figures &figures : figuresOf(m_connection, list, today))
@@ -74,12 +74,12 @@ QString StatisticsAdmin::text(std::optional<int> list, const QDate &today)
                            : parts.join(QStringLiteral("\n\n"));
 }
 
-QByteArray StatisticsAdmin::csv(std::optional<int> list, const QDate &today)
+QByteArray StatisticsAdmin::csv(std::optional<qint64> list, const QDate &today)
 {
     return stats::csvDocument(figuresOf(m_connection, list, today));
 }
 
-QString StatisticsAdmin::csvText(std::optional<int> list, const QDate &today)
+QString StatisticsAdmin::csvText(std::optional<qint64> list, const QDate &today)
 {
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     return decoder(csv(list, today));

@@ -21,7 +21,7 @@ public:
     // The command line after "statisztika": [--lista KÓD] [--csv], in any order.
     struct Request
     {
-        std::optional<int> list;
+        std::optional<qint64> list;
         bool csv = false;
         QString error; // a Hungarian message for a bad command line
     };
@@ -30,10 +30,10 @@ public:
     explicit StatisticsAdmin(db::Connection &connection);
 
     // Throws db::Error for a code that names no list.
-    QString text(std::optional<int> list, const QDate &today);
-    QByteArray csv(std::optional<int> list, const QDate &today);
+    QString text(std::optional<qint64> list, const QDate &today);
+    QByteArray csv(std::optional<qint64> list, const QDate &today);
     // The CSV as text, its byte order mark kept, for a text stream.
-    QString csvText(std::optional<int> list, const QDate &today);
+    QString csvText(std::optional<qint64> list, const QDate &today);
 
 private:
     db::Connection &m_connection;

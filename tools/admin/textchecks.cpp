@@ -6,10 +6,10 @@
 
 namespace admin {
 
-int parseCode(const QString &text, const QString &what)
+qint64 parseCode(const QString &text, const QString &what)
 {
     bool ok = false;
-    const int value = text.toInt(&ok);
+    const qint64 value = text.toLongLong(&ok);
     if (!ok || text.trimmed() != text)
         throw db::Error(QStringLiteral("%1 egész szám legyen, nem „%2”.").arg(what, text));
     return value;

@@ -7,7 +7,7 @@
 namespace admin {
 
 // A whole decimal number (an optional sign, digits, nothing else).
-int parseCode(const QString &text, const QString &what);
+qint64 parseCode(const QString &text, const QString &what);
 // At most as many characters as the table's column takes. A secret is not repeated in the
 // message.
 enum class Echo { Text, Nothing };
