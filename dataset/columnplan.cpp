@@ -1,7 +1,6 @@
 #include "columnplan.h"
 
 #include "column.h"
-#include "db/error.h"
 #include "db/statement.h"
 #include "db/textlimit.h"
 #include "db/values.h"
@@ -15,7 +14,6 @@ namespace db {
 
 ColumnPlan::ColumnPlan(const FieldDef &field)
     : m_width(field.width)
-    , m_fieldName(field.name)
 {
     switch (field.kind) {
     case FieldKind::Integer:
@@ -39,24 +37,8 @@ void ColumnPlan::fetch(const Statement &statement, int column, Column &into)
     }
     switch (m_conversion) {
     case Conversion::OwnType:
-        switch (type) {
-        case ValueType::Integer:
-            into.appendInteger(statement.int64(column));
-            return;
-        case ValueType::Float:
-            into.appendFloat(statement.float64(column));
-            return;
-        case ValueType::Blob: {
-            const QByteArray bytes = statement.value(column).toByteArray();
-            into.appendBlob(bytes.constData(), bytes.size());
-            return;
-        }
-        default: {
-            const QByteArrayView text = statement.utf8(column);
-            into.appendText(text.data(), text.size());
-            return;
-        }
-        }
+        appendOwnType(statement, column, into);
+        return;
     case Conversion::Integer: {
         qint64 value = 0;
         if (type == ValueType::Integer) {
@@ -80,9 +62,10 @@ void ColumnPlan::fetch(const Statement &statement, int column, Column &into)
         if (type == ValueType::Blob)
             break;
         const QByteArrayView text = statement.utf8(column);
+        if (!isUtf8Text(text))
+            break;
         // A text of no more bytes than the width cannot hold more characters.
-        if (m_width > 0 && text.size() > m_width
-            && characterCount(QString::fromUtf8(text)) > m_width)
+        if (m_width > 0 && text.size() > m_width && characterCount(storedText(text)) > m_width)
             break;
         into.appendText(text.data(), text.size());
         return;
@@ -107,25 +90,36 @@ void ColumnPlan::fetch(const Statement &statement, int column, Column &into)
         return;
     }
     }
-    badValue(statement, column);
+    // Another client stored what the field does not hold: the row keeps the value as it came,
+    // so the list still opens with every member, and the dataset names the cell.
+    m_oddRows.push_back(into.rowCount());
+    if (type == ValueType::Text && !isUtf8Text(statement.utf8(column))) {
+        const QByteArrayView bytes = statement.utf8(column);
+        into.appendBlob(bytes.data(), bytes.size());
+        return;
+    }
+    appendOwnType(statement, column, into);
 }
 
-void ColumnPlan::badValue(const Statement &statement, int column) const
+void ColumnPlan::appendOwnType(const Statement &statement, int column, Column &into)
 {
-    const QString value = statement.type(column) == ValueType::Blob
-                              ? QStringLiteral("(bináris adat)")
-                              : QString::fromUtf8(statement.utf8(column));
-    switch (m_conversion) {
-    case Conversion::Integer:
-        throw Error(
-            QStringLiteral("A(z) %1 mező értéke nem egész szám: „%2”").arg(m_fieldName, value));
-    case Conversion::Text:
-        throw Error(QStringLiteral("A(z) %1 mező értéke hosszabb %2 karakternél: „%3”")
-                        .arg(m_fieldName)
-                        .arg(m_width)
-                        .arg(value));
-    default:
-        throw Error(QStringLiteral("A(z) %1 mező értéke nem dátum: „%2”").arg(m_fieldName, value));
+    switch (statement.type(column)) {
+    case ValueType::Integer:
+        into.appendInteger(statement.int64(column));
+        return;
+    case ValueType::Float:
+        into.appendFloat(statement.float64(column));
+        return;
+    case ValueType::Blob: {
+        const QByteArray bytes = statement.value(column).toByteArray();
+        into.appendBlob(bytes.constData(), bytes.size());
+        return;
+    }
+    default: {
+        const QByteArrayView text = statement.utf8(column);
+        into.appendText(text.data(), text.size());
+        return;
+    }
     }
 }
 

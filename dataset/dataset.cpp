@@ -47,6 +47,12 @@ private:
     qint64 m_number = 0;
 };
 
+// A kept value as a message quotes it: bytes that are not text by the placeholder.
+QString readingText(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QByteArray ? binaryPlaceholder() : value.toString();
+}
+
 bool sameValue(const QVariant &cell, const QVariant &value)
 {
     if (cell.isNull() || value.isNull())
@@ -169,8 +175,18 @@ void Dataset::open()
         ++rowCount;
     }
 
+    std::vector<OddValue> odd;
+    for (int column = 0; column < columnCount; ++column) {
+        for (const int row : plans[size_t(column)].oddRows())
+            odd.push_back({row, column});
+    }
+    std::sort(odd.begin(), odd.end(), [](const OddValue &a, const OddValue &b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+
     m_columns = columns;
     m_store = std::move(store);
+    m_oddValues = std::move(odd);
     m_rowCount = rowCount;
     m_current = 0;
     m_open = true;
@@ -184,6 +200,7 @@ void Dataset::close()
     Q_EMIT aboutToClose();
     m_open = false;
     m_store.clear();
+    m_oddValues.clear();
     m_columns.clear();
     m_rowCount = 0;
     m_current = 0;
@@ -264,6 +281,8 @@ QString Dataset::asText(const QString &column) const
         return {};
     if (v.typeId() == QMetaType::QDateTime)
         return dateTimeReadingText(v.toDateTime());
+    if (v.typeId() == QMetaType::QByteArray)
+        return binaryPlaceholder();
     return v.toString();
 }
 
@@ -291,7 +310,7 @@ qint64 Dataset::asInteger(const QString &column) const
         break;
     }
     throw Error(
-        QStringLiteral("A(z) %1 mező értéke nem egész szám: „%2”").arg(column, v.toString()));
+        QStringLiteral("A(z) %1 mező értéke nem egész szám: „%2”").arg(column, readingText(v)));
 }
 
 QDateTime Dataset::asDateTime(const QString &column) const
@@ -306,7 +325,7 @@ QDateTime Dataset::asDateTime(const QString &column) const
         if (parsed.isValid())
             return parsed;
     }
-    throw Error(QStringLiteral("A(z) %1 mező értéke nem dátum: „%2”").arg(column, v.toString()));
+    throw Error(QStringLiteral("A(z) %1 mező értéke nem dátum: „%2”").arg(column, readingText(v)));
 }
 
 bool Dataset::locate(const QString &column, const QVariant &value)

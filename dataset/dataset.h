@@ -21,6 +21,10 @@ class Connection;
 // once and later changes by others are seen only after the next open. Opened either by
 // name (a table or saved query) or from a statement text with named parameters.
 //
+// A value another client stored that a field does not hold (not of its kind, wider than it, or
+// bytes that are not UTF-8 text) never stops the opening: it is kept as it came, bytes as a
+// QByteArray, and oddValues() names its cell.
+//
 // Values are kept by column and read as fetched: integers as qint64, texts as QString, declared
 // date/time fields as QDateTime in UTC (Qt::UTC) holding the stored wall-clock fields unchanged
 // (the file stores no zone); compare their date() and time(), never with a local-time value. Null
@@ -34,8 +38,7 @@ public:
     void setConnection(Connection *connection) { m_connection = connection; }
     Connection *connection() const { return m_connection; }
 
-    // Persistent fields; opening a result that lacks one, or holds a value that does not
-    // convert to its kind, is an error.
+    // Persistent fields; opening a result that lacks one is an error.
     void setFields(const QList<FieldDef> &fields) { m_fields = fields; }
 
     // Open by name: the name goes to the database as the name of a table.
@@ -65,6 +68,15 @@ public:
     void next() { setCurrentRow(m_current + 1); }
     bool eof() const { return m_current >= m_rowCount; }
 
+    // A cell whose value its field does not hold.
+    struct OddValue
+    {
+        int row;
+        int column;
+    };
+    // The odd cells of the rows read, by row and then by column.
+    const std::vector<OddValue> &oddValues() const { return m_oddValues; }
+
     QVariant value(int row, int column) const;
     // What a long list's every row is read for, without a QVariant: a text cell's stored
     // UTF-8 (empty for any other cell; valid until the dataset closes), and a date cell's day
@@ -73,7 +85,8 @@ public:
     bool julianDay(int row, int column, qint64 *day) const;
     // Reads of the current row; a column that does not exist is an error.
     QVariant value(const QString &column) const;
-    QString asText(const QString &column) const;       // null reads as empty text
+    // Null reads as empty text, bytes that are not text as a placeholder.
+    QString asText(const QString &column) const;
     qint64 asInteger(const QString &column) const;     // null reads as 0
     QDateTime asDateTime(const QString &column) const; // null reads as an invalid value
 
@@ -100,6 +113,7 @@ private:
     QStringList m_columns;
     // One stored column per result column: a QVariant is made only for a cell that is read.
     std::vector<Column> m_store;
+    std::vector<OddValue> m_oddValues;
     int m_rowCount = 0;
     int m_current = 0;
 };

@@ -1,5 +1,7 @@
 #include "repeatedtexts.h"
 
+#include "db/values.h"
+
 namespace db {
 
 int RepeatedTexts::add(const char *utf8, qsizetype bytes)
@@ -16,7 +18,9 @@ int RepeatedTexts::add(const char *utf8, qsizetype bytes)
     if (size() >= capacity)
         return -1;
     const std::string &kept = m_bytes.emplace_back(key);
-    m_texts.push_back(QString::fromUtf8(kept.data(), qsizetype(kept.size())));
+    m_texts.push_back(kept.empty()
+                          ? QString::fromUtf8("", 0)
+                          : storedText(QByteArrayView(kept.data(), qsizetype(kept.size()))));
     const int index = size() - 1;
     m_index.emplace(std::string_view(kept), index);
     m_last = index;

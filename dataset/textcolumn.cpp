@@ -1,5 +1,7 @@
 #include "textcolumn.h"
 
+#include "db/values.h"
+
 namespace db {
 
 namespace {
@@ -65,7 +67,7 @@ QString TextColumn::text(int row) const
     }
     const QByteArrayView utf8 = bytes(row);
     // An empty text stays a text: not the null string that no bytes would make.
-    return utf8.isEmpty() ? QString::fromUtf8("", 0) : QString::fromUtf8(utf8.data(), utf8.size());
+    return utf8.isEmpty() ? QString::fromUtf8("", 0) : storedText(utf8);
 }
 
 void TextColumn::clear()

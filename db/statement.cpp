@@ -131,7 +131,7 @@ QByteArrayView Statement::utf8(int column) const
 
 QString Statement::text(int column) const
 {
-    return QString::fromUtf8(m_statement->utf8(column));
+    return storedText(m_statement->utf8(column));
 }
 
 QVariant Statement::value(int column) const

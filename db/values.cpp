@@ -119,6 +119,61 @@ bool integralDouble(double value, qint64 *result)
     return true;
 }
 
+QString storedText(QByteArrayView utf8)
+{
+    constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+    qsizetype marks = 0;
+    while (utf8.sliced(marks * 3).startsWith(byteOrderMark))
+        ++marks;
+    if (marks == 0)
+        return QString::fromUtf8(utf8);
+    return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(utf8.sliced(marks * 3));
+}
+
+bool isUtf8Text(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const auto *const end = p + bytes.size();
+    while (p < end) {
+        const uchar c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        char32_t code = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            code = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p < length)
+            return false;
+        for (int k = 1; k < length; ++k) {
+            if ((p[k] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[k] & 0x3F);
+        }
+        if ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)))
+            || (length == 4 && (code < 0x10000 || code > 0x10FFFF)))
+            return false;
+        p += length;
+    }
+    return true;
+}
+
+QString binaryPlaceholder()
+{
+    return QStringLiteral("(bináris adat)");
+}
+
 QString storedDateTimeText(const QDateTime &value)
 {
     return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QStringView>
@@ -20,6 +21,14 @@ bool parseStoredInteger(QStringView text, qint64 *result);
 bool parseStoredInteger(const char *utf8, qsizetype bytes, qint64 *result);
 // A double that holds a whole number within qint64's range.
 bool integralDouble(double value, qint64 *result);
+
+// Stored text as it is: every code point kept, a leading U+FEFF too (Qt's own UTF-8 decoding
+// drops one as a byte-order mark). Bytes that are not UTF-8 decode to U+FFFD.
+QString storedText(QByteArrayView utf8);
+// True when the bytes are well-formed UTF-8: no overlong form, surrogate or value past U+10FFFF.
+bool isUtf8Text(QByteArrayView bytes);
+// What a reader sees for bytes that are not text.
+QString binaryPlaceholder();
 
 // The stored text of a moment: 'YYYY-MM-DD HH:MM:SS'.
 QString storedDateTimeText(const QDateTime &value);

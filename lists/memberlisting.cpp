@@ -2,6 +2,7 @@
 
 #include "dataset/dataset.h"
 #include "db/statements.h"
+#include "db/values.h"
 
 #include <QLocale>
 
@@ -11,6 +12,14 @@ namespace {
 QString quoted(const QString &text)
 {
     return QStringLiteral("„%1”").arg(text);
+}
+
+QString shownValue(const db::Dataset &members, int row, int column)
+{
+    const QVariant value = members.value(row, column);
+    if (value.typeId() == QMetaType::QByteArray)
+        return db::binaryPlaceholder();
+    return value.toString();
 }
 } // namespace
 
@@ -36,6 +45,38 @@ QString readListName(db::Connection &connection, qint64 code)
     const QString name
         = list.recordCount() > 0 ? list.asText(QStringLiteral("BEAVTIP_NEV")) : QString();
     return name.isEmpty() ? QStringLiteral("%1. lista").arg(code) : name;
+}
+
+QString oddEntriesMessage(const db::Dataset &members)
+{
+    // A long run of odd rows is named in part: the message stays readable on a screen.
+    constexpr int namedAtMost = 20;
+    const int hivSzam = members.columnIndex(QStringLiteral("HIV_SZAM"));
+    const int taj = members.columnIndex(QStringLiteral("TAJ"));
+    QStringList lines;
+    int entries = 0;
+    const auto &odd = members.oddValues();
+    for (std::size_t i = 0; i < odd.size();) {
+        const int row = odd[i].row;
+        QStringList fields;
+        for (; i < odd.size() && odd[i].row == row; ++i)
+            fields << members.columnName(odd[i].column);
+        if (++entries > namedAtMost)
+            continue;
+        lines << QStringLiteral("Hiv. szám: %1, TAJ: %2 – %3")
+                     .arg(shownValue(members, row, hivSzam), shownValue(members, row, taj),
+                          fields.join(QStringLiteral(", ")));
+    }
+    if (entries == 0)
+        return {};
+    if (entries > namedAtMost)
+        lines << QStringLiteral("… és még %1 bejegyzés.").arg(entries - namedAtMost);
+    return QStringLiteral("A lista %1 bejegyzésében olyan érték áll, amelyet a mezője nem "
+                          "enged meg (más program írta így). A lista minden tagja látható, ezek "
+                          "az értékek úgy, ahogy tárolták, vagy „%2” jelöléssel. A bejegyzések:\n")
+               .arg(entries)
+               .arg(db::binaryPlaceholder())
+           + lines.join(u'\n');
 }
 
 QString statusLine(const QString &listName, int shown, int total,

@@ -11,7 +11,8 @@
 
 namespace db {
 class Connection;
-}
+class Dataset;
+} // namespace db
 
 namespace lists {
 
@@ -45,6 +46,10 @@ std::optional<int> waitingDays(const QDate &listed, const QDate &today);
 // The list's name as its members are headed: BEAVTIP_NEV, or "N. lista" for a list without
 // a name (or without its row).
 QString readListName(db::Connection &connection, qint64 code);
+
+// Names the members whose row holds a value its field does not (another client wrote it so),
+// each by reference number and TAJ with the fields concerned; empty when there is none.
+QString oddEntriesMessage(const db::Dataset &members);
 
 // The line under the grid: the list, how many members are shown of how many (and the search
 // that narrows them, when there is one), and the longest wait among the members shown.

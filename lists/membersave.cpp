@@ -14,16 +14,25 @@
 
 namespace lists {
 
+namespace {
+// A day another client stored as no day reads as none: the entry still opens in the dialog.
+QDate shownDay(const db::Dataset &members, const QString &column)
+{
+    const QVariant value = members.value(column);
+    return value.typeId() == QMetaType::QDateTime ? value.toDateTime().date() : QDate();
+}
+} // namespace
+
 rules::ShownEntry shownEntry(const db::Dataset &members)
 {
     rules::ShownEntry entry;
     entry.hivSzam = members.asInteger(QStringLiteral("HIV_SZAM"));
     entry.taj = members.asText(QStringLiteral("TAJ"));
     entry.nev = members.asText(QStringLiteral("NEV"));
-    entry.listara = members.asDateTime(QStringLiteral("LISTARA_DATUM")).date();
+    entry.listara = shownDay(members, QStringLiteral("LISTARA_DATUM"));
     entry.surgosseg = members.asText(QStringLiteral("SURGOSSEG"));
     entry.esemKod = members.asText(QStringLiteral("ESEM_KOD"));
-    entry.esemDatum = members.asDateTime(QStringLiteral("ESEM_DATUM")).date();
+    entry.esemDatum = shownDay(members, QStringLiteral("ESEM_DATUM"));
     return entry;
 }
 

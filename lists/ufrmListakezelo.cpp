@@ -224,6 +224,11 @@ void TfrmListakezelo::readMembers()
     m_aqListaAdatok.open();
     bbEsem->setEnabled(m_aqListaAdatok.recordCount() > 0);
     membersRead();
+    // Told once per set of odd rows: a re-read after each event does not repeat it.
+    const QString odd = lists::oddEntriesMessage(m_aqListaAdatok);
+    if (!odd.isEmpty() && odd != m_oddEntriesTold)
+        ui::showMessage(this, odd);
+    m_oddEntriesTold = odd;
 }
 
 void TfrmListakezelo::membersRead()

@@ -100,4 +100,5 @@ private:
     int m_sortColumn = -1;    // the visible column sorted by; -1 for the list's own order
     bool m_descending = false;
     QString m_listName;
+    QString m_oddEntriesTold;
 };

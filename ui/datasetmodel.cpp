@@ -3,6 +3,7 @@
 #include "datasource.h"
 
 #include "dataset/dataset.h"
+#include "db/values.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -134,6 +135,8 @@ QString DatasetModel::displayText(const QVariant &value)
         return QLocale().toString(value.toDateTime().date(), QLocale::ShortFormat);
     case QMetaType::QDate:
         return QLocale().toString(value.toDate(), QLocale::ShortFormat);
+    case QMetaType::QByteArray:
+        return db::binaryPlaceholder();
     default:
         return value.toString();
     }
