@@ -87,6 +87,11 @@ QString entryEvent()
     return QStringLiteral("SELECT ESEM_KOD, ESEM_DATUM FROM LISTA WHERE HIV_SZAM = :HivSzam");
 }
 
+QString entryTaj()
+{
+    return QStringLiteral("SELECT TAJ FROM LISTA WHERE HIV_SZAM = :HivSzam");
+}
+
 QString memberHistory()
 {
     return QStringLiteral(

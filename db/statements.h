@@ -42,6 +42,8 @@ QString tajSearch(const QString &taj);
 QString listName();
 // ESEM_KOD and ESEM_DATUM of an entry as stored, its one parameter :HivSzam.
 QString entryEvent();
+// TAJ of an entry, its one parameter :HivSzam.
+QString entryTaj();
 // The change log of an entry, its one parameter :HivSzam, newest first (the order written
 // tells apart the changes of one moment): DATUM, MEZO, REGI_ERTEK, UJ_ERTEK, and the event
 // names of both values as REGI_NEV and UJ_NEV (null for a code no longer in ESEMENY).

@@ -3,6 +3,8 @@
 #include "dataset/fielddef.h"
 #include "dataset/fields.h"
 #include "db/error.h"
+#include "db/values.h"
+#include "valuerefused.h"
 #include "variantrow.h"
 
 #include <QDateTime>
@@ -49,16 +51,25 @@ constexpr int lastYear = 9999;
 
 constexpr char crlf[] = "\r\n";
 
-QString where(int row, const AdoColumn &column)
+// The row's entry is named once the whole row is known, in writeRow.
+[[noreturn]] void refuse(const AdoColumn &column, const QString &tail)
 {
-    return QStringLiteral("A jelentés %1. sorának %2 mező")
-        .arg(row + 1)
-        .arg(QLatin1String(column.name));
+    throw ValueRefused(QLatin1String(column.name), tail);
 }
 
-[[noreturn]] void refuse(int row, const AdoColumn &column, const QString &tail)
+// The entry's reference number as the row holds it; empty when it holds none.
+QString entryNumber(std::span<const ReportCell> cells, const std::vector<AdoColumn> &columns)
 {
-    throw db::Error(where(row, column) + tail);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (!columns[i].autoincrement)
+            continue;
+        const ReportCell &cell = cells[i];
+        if (cell.kind == ReportCell::Kind::Integer)
+            return QString::number(cell.integer);
+        if (cell.kind != ReportCell::Kind::Null)
+            return db::storedText(cell.utf8);
+    }
+    return {};
 }
 
 // What a character becomes inside a single-quoted attribute value; null when it stays as it
@@ -275,8 +286,11 @@ void AdoXmlWriter::writeRow(std::span<const ReportCell> cells)
             m_buffer.append('\'');
         }
         endLine("/>");
-    } catch (...) {
+    } catch (const ValueRefused &refused) {
         // A refused row leaves nothing of itself behind.
+        m_buffer.resize(rowStart);
+        throw refused.ofEntry(entryNumber(cells, columns));
+    } catch (...) {
         m_buffer.resize(rowStart);
         throw;
     }
@@ -295,14 +309,12 @@ void AdoXmlWriter::appendText(QByteArrayView utf8, const AdoColumn &column)
         for (const uchar *q = p; q != end; ++q)
             units += ((*q & 0xC0) != 0x80) + (*q >= 0xF0);
         if (units > column.maxLength)
-            refuse(m_rows, column,
-                   QStringLiteral("jében %1 karakter áll, de legfeljebb %2 lehet.")
-                       .arg(units)
-                       .arg(column.maxLength));
+            refuse(column, QStringLiteral("jében %1 karakter áll, de legfeljebb %2 lehet.")
+                               .arg(units)
+                               .arg(column.maxLength));
     }
     const auto cannotHold = [&] {
-        refuse(m_rows, column,
-               QStringLiteral("je XML-állományban nem tárolható karaktert tartalmaz."));
+        refuse(column, QStringLiteral("je XML-állományban nem tárolható karaktert tartalmaz."));
     };
     // Plain runs go over in one append; only the characters that need a reference stop it.
     const uchar *run = p;
@@ -333,12 +345,11 @@ void AdoXmlWriter::appendText(QByteArrayView utf8, const AdoColumn &column)
         m_buffer.append(reinterpret_cast<const char *>(run), p - run);
         const char *escaped = reference(c);
         if (!escaped)
-            refuse(m_rows, column,
-                   QStringLiteral("je XML-állományban nem tárolható vezérlőkaraktert "
-                                  "tartalmaz (U+%1).")
-                       .arg(QString::number(uint(c), 16)
-                                .toUpper()
-                                .rightJustified(4, QLatin1Char('0'))));
+            refuse(column, QStringLiteral("je XML-állományban nem tárolható vezérlőkaraktert "
+                                          "tartalmaz (U+%1).")
+                               .arg(QString::number(uint(c), 16)
+                                        .toUpper()
+                                        .rightJustified(4, QLatin1Char('0'))));
         m_buffer.append(escaped);
         run = ++p;
     }
@@ -350,10 +361,9 @@ void AdoXmlWriter::appendInteger(const ReportCell &cell, const AdoColumn &column
     qint64 number = cell.integer;
     if (cell.kind != ReportCell::Kind::Integer
         && (cell.kind != ReportCell::Kind::Text || !parseWhole(cell.utf8, &number)))
-        refuse(m_rows, column, QStringLiteral("jében nem egész szám áll."));
+        refuse(column, QStringLiteral("jében nem egész szám áll."));
     if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
-        refuse(m_rows, column,
-               QStringLiteral("jében álló szám (%1) nem fér el 32 biten.").arg(number));
+        refuse(column, QStringLiteral("jében álló szám (%1) nem fér el 32 biten.").arg(number));
     appendNumber(m_buffer, number);
 }
 
@@ -392,13 +402,12 @@ void AdoXmlWriter::appendDateTime(const ReportCell &cell, const AdoColumn &colum
     const int second = withTime ? number(17 + shift, 2) : 0;
     if (year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0
         || !QDate::isValid(year, month, day) || !QTime::isValid(hour, minute, second))
-        refuse(m_rows, column, QStringLiteral("jében nem dátum áll."));
+        refuse(column, QStringLiteral("jében nem dátum áll."));
     if (year < firstYear || year > lastYear)
-        refuse(m_rows, column,
-               QStringLiteral("jében álló dátum éve (%1) nem esik %2 és %3 közé.")
-                   .arg(year)
-                   .arg(firstYear)
-                   .arg(lastYear));
+        refuse(column, QStringLiteral("jében álló dátum éve (%1) nem esik %2 és %3 közé.")
+                           .arg(year)
+                           .arg(firstYear)
+                           .arg(lastYear));
     m_buffer.append(s.data(), 10);
     if (withTime) {
         m_buffer.append('T');
