@@ -35,6 +35,8 @@ QString errorLead(ErrorKind kind)
     case ErrorKind::Aborted:
         return QStringLiteral("A módosításokat az adatbázis egy korábbi hiba miatt már "
                               "visszavonta");
+    case ErrorKind::Disconnected:
+        return QStringLiteral("Megszakadt a kapcsolat az adatbázis-kiszolgálóval");
     case ErrorKind::Other:
         break;
     }

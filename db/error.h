@@ -14,15 +14,16 @@ enum class ErrorKind {
     Mismatch,   // a value of the wrong type
     ReadOnly,
     Full,    // the disk is full
-    Io,      // a disk or network fault, or a lost server connection
+    Io,      // a disk or network fault
     Corrupt, // a damaged file, or one that is not the program's database
     CantOpen,
     NoMemory,
     Permission,
     TooBig,
-    Range,     // a parameter that the statement does not have
-    Statement, // a statement the engine cannot run
-    Aborted    // the transaction was undone by an earlier failure
+    Range,       // a parameter that the statement does not have
+    Statement,   // a statement the engine cannot run
+    Aborted,     // the transaction was undone by an earlier failure
+    Disconnected // the database server could not be reached, or the connection to it broke
 };
 
 // A database or file failure; carries the engine's or the system's own message text,

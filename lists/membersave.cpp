@@ -65,8 +65,9 @@ void executeLogRow(db::Dataset &aqModosit, const QString &sql)
 // The LOG rows of an event change, one per changed event column (the code compared exactly,
 // the dates as calendar days), the old values read from the entry as stored now. Each row is
 // undone alone when it fails; returns false after a failure (the entry unreadable included),
-// with the rows before it kept. Runs inside the caller's write transaction, so that nobody
-// changes the entry between this read and the caller's UPDATE.
+// with the rows before it kept. A lost server connection is thrown on: nothing of it was kept. Runs
+// inside the caller's write transaction, so that nobody changes the entry between this read and the
+// caller's UPDATE.
 bool logChanges(db::Dataset &aqModosit, const QString &hivSzam, const QString &newCode,
                 const QDate &newDate)
 {
@@ -91,6 +92,11 @@ bool logChanges(db::Dataset &aqModosit, const QString &hivSzam, const QString &n
         if (oldDate != newDate)
             executeLogRow(aqModosit, db::statements::insertLogEventDate(hivSzam, oldDate, newDate));
         return true;
+    } catch (const db::Error &e) {
+        // A lost server connection has undone the whole transaction: the save stops here.
+        if (e.kind() == db::ErrorKind::Disconnected)
+            throw;
+        return false;
     } catch (const std::exception &) {
         return false;
     }
@@ -160,6 +166,9 @@ SaveOutcome saveEvent(db::Connection &connection, const QString &hivSzam, const 
     } catch (const std::exception &e) {
         outcome.error = QString::fromLocal8Bit(e.what());
     }
+    // Nothing was saved, so no log can be missing from it.
+    if (outcome.error)
+        outcome.logFailed = false;
     return outcome;
 }
 

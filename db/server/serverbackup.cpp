@@ -106,7 +106,7 @@ BackupResult ServerEngine::backup(const QString &folder, const QDateTime &moment
     result.path = path;
     try {
         execute(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
-        pg_result *exported = checked(PQexec(m_conn, "SELECT pg_export_snapshot()"));
+        pg_result *exported = exec("SELECT pg_export_snapshot()");
         const QString snapshot = QString::fromLatin1(PQgetvalue(exported, 0, 0));
         PQclear(exported);
         result.counts = rowCounts();
@@ -121,8 +121,7 @@ BackupResult ServerEngine::backup(const QString &folder, const QDateTime &moment
                              QStringLiteral("A mentés nem olvasható vissza: %1").arg(shown(path)));
         save.commit();
     } catch (...) {
-        if (inTransaction())
-            PQclear(PQexec(m_conn, "ROLLBACK"));
+        abandonTransaction();
         throw;
     }
     return result;

@@ -1,5 +1,10 @@
 #include "serverdialect.h"
 
+#include <QList>
+
+#include <algorithm>
+#include <limits>
+
 namespace db::serverdialect {
 
 namespace {
@@ -30,7 +35,84 @@ bool afterComparison(const QString &text, qsizetype position)
     return before == u'=' || before == u'>' || before == u'<';
 }
 
+// The statements of a text, split at each ';' outside a quoted text, each without leading
+// white space and comment lines; empty ones are left out.
+QList<QStringView> statementsOf(QStringView sql)
+{
+    QList<QStringView> statements;
+    qsizetype start = 0;
+    bool quoted = false;
+    for (qsizetype i = 0; i <= sql.size(); ++i) {
+        if (i < sql.size() && sql.at(i) == u'\'')
+            quoted = !quoted;
+        if (i < sql.size() && (quoted || sql.at(i) != u';'))
+            continue;
+        QStringView statement = sql.mid(start, i - start).trimmed();
+        while (statement.startsWith(u"--")) {
+            const qsizetype end = statement.indexOf(u'\n');
+            statement = end < 0 ? QStringView() : statement.mid(end + 1).trimmed();
+        }
+        if (!statement.isEmpty())
+            statements << statement;
+        start = i + 1;
+    }
+    return statements;
+}
+
+// The upper-case words of a statement, up to count.
+QStringList wordsOf(QStringView statement, int count)
+{
+    QStringList words;
+    qsizetype i = 0;
+    while (i < statement.size() && words.size() < count) {
+        if (!isWordStart(statement.at(i))) {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < statement.size() && isWordChar(statement.at(i)))
+            ++i;
+        words << statement.mid(start, i - start).toString().toUpper();
+    }
+    return words;
+}
+
+bool changesData(QStringView statement)
+{
+    static const QStringList writing{QStringLiteral("INSERT"), QStringLiteral("UPDATE"),
+                                     QStringLiteral("DELETE"), QStringLiteral("MERGE")};
+    const QStringList words = wordsOf(statement, std::numeric_limits<int>::max());
+    return std::any_of(words.cbegin(), words.cend(),
+                       [](const QString &word) { return writing.contains(word); });
+}
+
+bool rerunnable(QStringView statement)
+{
+    static const QStringList reading{QStringLiteral("SELECT"), QStringLiteral("SHOW"),
+                                     QStringLiteral("VALUES"), QStringLiteral("TABLE"),
+                                     QStringLiteral("BEGIN"),  QStringLiteral("START"),
+                                     QStringLiteral("SET")};
+    const QString first = wordsOf(statement, 1).value(0);
+    return reading.contains(first) || (first == u"WITH" && !changesData(statement));
+}
+
 } // namespace
+
+Role role(QStringView sql)
+{
+    const QList<QStringView> statements = statementsOf(sql);
+    if (statements.size() == 1) {
+        const QStringList words = wordsOf(statements.front(), 2);
+        const QString first = words.value(0);
+        if (first == u"COMMIT" || first == u"END")
+            return Role::Commit;
+        if ((first == u"ROLLBACK" || first == u"ABORT") && words.value(1) != u"TO")
+            return Role::Rollback;
+    }
+    const bool reads
+        = !statements.isEmpty() && std::all_of(statements.cbegin(), statements.cend(), rerunnable);
+    return reads ? Role::Rerunnable : Role::Write;
+}
 
 AdaptedText adapt(const QString &sql)
 {

@@ -21,4 +21,17 @@ struct AdaptedText
 // "::" casts, stay as they are.
 AdaptedText adapt(const QString &sql);
 
+// What a statement text would do if it were sent once more after its connection broke.
+enum class Role {
+    Rerunnable, // reads, BEGIN and session settings: sending them again changes no data
+    Commit,     // ends a transaction: it may have been stored before the answer was lost
+    Rollback,   // undoes a whole transaction, which a broken connection has undone already
+    Write       // anything else: it may change data
+};
+
+// The role of a text of one or more statements (separated by ';'): Commit and Rollback only
+// for a text of that one statement; Rerunnable when every statement reads or begins, a WITH
+// query included as long as no INSERT, UPDATE, DELETE or MERGE stands in it.
+Role role(QStringView sql);
+
 } // namespace db::serverdialect

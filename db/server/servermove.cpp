@@ -141,7 +141,7 @@ QList<TableCount> ServerEngine::takeOver(Connection &source, const QString &prog
         execute(QStringLiteral("COMMIT"));
     } catch (...) {
         // The copy's own failure is the one to report.
-        PQclear(PQexec(m_conn, "ROLLBACK"));
+        abandonTransaction();
         throw;
     }
     return counts;

@@ -135,7 +135,7 @@ SchemaShape ServerEngine::shape()
     SchemaShape result;
     const auto rowsOf = [this](const QByteArray &sql) {
         QList<QStringList> rows;
-        pg_result *r = checked(PQexec(m_conn, sql.constData()));
+        pg_result *r = exec(sql);
         for (int row = 0; row < PQntuples(r); ++row) {
             QStringList values;
             for (int c = 0; c < PQnfields(r); ++c)

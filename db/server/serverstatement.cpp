@@ -38,6 +38,7 @@ ServerStatement::ServerStatement(ServerEngine &session, const QString &sql)
     if (adapted.sql.trimmed().isEmpty())
         throw Error(message::emptyStatement.toString(), ErrorKind::Statement);
     m_sql = adapted.sql.toUtf8();
+    m_role = serverdialect::role(adapted.sql);
     m_parameterNames = adapted.parameterNames;
     m_values.resize(size_t(m_parameterNames.size()));
 }
@@ -93,25 +94,28 @@ void ServerStatement::bindBlob(int index, QByteArrayView bytes)
 void ServerStatement::run()
 {
     finish();
-    pg_conn *conn = m_session.handle();
     std::vector<const char *> values(m_values.size());
     for (size_t i = 0; i < m_values.size(); ++i)
         values[i] = m_values[i] ? m_values[i]->constData() : nullptr;
-    m_running = true;
     m_done = false;
     m_row = -1;
     if (!m_streaming) {
-        m_result = m_session.checked(PQexecParams(conn, m_sql.constData(), int(values.size()),
-                                                  nullptr, values.data(), nullptr, nullptr, 0));
+        m_result = m_session.checked(m_session.exchange(m_role, [this, &values] {
+            return PQexecParams(m_session.handle(), m_sql.constData(), int(values.size()), nullptr,
+                                values.data(), nullptr, nullptr, 0);
+        }));
+        m_running = true;
         m_done = true;
     } else {
-        if (!PQsendQueryParams(conn, m_sql.constData(), int(values.size()), nullptr, values.data(),
-                               nullptr, nullptr, 0)) {
-            m_running = false;
-            m_session.fail(nullptr);
-        }
-        PQsetSingleRowMode(conn);
-        pg_result *first = PQgetResult(conn);
+        pg_result *first = m_session.exchange(m_role, [this, &values]() -> pg_result * {
+            pg_conn *conn = m_session.handle();
+            if (!PQsendQueryParams(conn, m_sql.constData(), int(values.size()), nullptr,
+                                   values.data(), nullptr, nullptr, 0))
+                return nullptr;
+            PQsetSingleRowMode(conn);
+            return PQgetResult(conn);
+        });
+        pg_conn *conn = m_session.handle();
         if (PQresultStatus(first) != PGRES_SINGLE_TUPLE && PQresultStatus(first) != PGRES_TUPLES_OK
             && PQresultStatus(first) != PGRES_COMMAND_OK) {
             // Drain what follows the error, so the session can take the next statement.
@@ -120,6 +124,7 @@ void ServerStatement::run()
             m_running = false;
             m_session.fail(first);
         }
+        m_running = true;
         m_result = first;
         if (PQresultStatus(first) != PGRES_SINGLE_TUPLE) {
             while (pg_result *rest = PQgetResult(conn))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/engine.h"
+#include "serverdialect.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -61,6 +62,7 @@ private:
 
     ServerEngine &m_session;
     QByteArray m_sql;
+    serverdialect::Role m_role = serverdialect::Role::Write;
     QStringList m_parameterNames;
     std::vector<std::optional<QByteArray>> m_values;
     bool m_streaming = false;

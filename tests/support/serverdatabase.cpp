@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QProcess>
+#include <QTest>
 
 namespace testsupport {
 
@@ -21,6 +23,24 @@ QString databaseName(const QString &kind)
         .arg(kind)
         .arg(QCoreApplication::applicationPid())
         .arg(++serial);
+}
+
+// pg_ctlcluster on the cluster pg_virtualenv made for this run; its tools want a locale the
+// system has.
+void controlCluster(const QString &action)
+{
+    QProcess control;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    control.setProcessEnvironment(environment);
+    control.setProcessChannelMode(QProcess::ForwardedChannels);
+    control.start(QStringLiteral("pg_ctlcluster"),
+                  {qEnvironmentVariable("PGVERSION"), QStringLiteral("regress"), action});
+    const bool done = control.waitForFinished(60000) && control.exitStatus() == QProcess::NormalExit
+                      && control.exitCode() == 0;
+    if (!done)
+        qFatal("pg_ctlcluster %s failed", qPrintable(action));
 }
 
 void createDatabase(const QString &name, const QString &templateName = {})
@@ -97,6 +117,52 @@ QString newProgramServerDatabase(const QString &templateFile)
     const QString name = databaseName(QStringLiteral("program"));
     createDatabase(name, templateName);
     return QStringLiteral("dbname=") + name;
+}
+
+void stopServer()
+{
+    controlCluster(QStringLiteral("stop"));
+}
+
+void startServer()
+{
+    controlCluster(QStringLiteral("start"));
+}
+
+StoppedServer::~StoppedServer()
+{
+    if (m_stopped)
+        startServer();
+}
+
+void StoppedServer::start()
+{
+    m_stopped = false;
+    startServer();
+}
+
+void breakSessionOnce(db::Connection &connection, const QString &name, const QString &when,
+                      bool deferred)
+{
+    // The sequence counts outside every transaction, so the undone first try still counts.
+    connection.execute(
+        QStringLiteral("CREATE SEQUENCE %1_runs; "
+                       "CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+                       "IF nextval('%1_runs') = 1 THEN "
+                       "PERFORM pg_terminate_backend(pg_backend_pid()); END IF; "
+                       "RETURN NULL; END$$; "
+                       "CREATE %2 TRIGGER %1 %3 %4 FOR EACH ROW EXECUTE FUNCTION %1()")
+            .arg(name, deferred ? QStringLiteral("CONSTRAINT") : QString(), when,
+                 deferred ? QStringLiteral("DEFERRABLE INITIALLY DEFERRED") : QString()));
+}
+
+qint64 breaks(db::Connection &connection, const QString &name)
+{
+    return connection
+        .scalar(QStringLiteral("SELECT CASE WHEN is_called THEN last_value ELSE 0 END FROM "
+                               "%1_runs")
+                    .arg(name))
+        .toLongLong();
 }
 
 } // namespace testsupport

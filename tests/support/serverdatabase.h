@@ -35,4 +35,31 @@ bool isEmptyServerDatabase(const QString &server);
 // The connection text of the cluster's own maintenance database.
 QString maintenanceDatabase();
 
+// Stops the run's throw-away cluster as a shutdown or restart does (the server ends every
+// session on it), or starts it again; each returns once the server is down or takes sessions.
+void stopServer();
+void startServer();
+
+// The cluster stopped while it lives: a test that fails halfway still leaves it running.
+class StoppedServer
+{
+public:
+    StoppedServer() { stopServer(); }
+    ~StoppedServer();
+    StoppedServer(const StoppedServer &) = delete;
+    StoppedServer &operator=(const StoppedServer &) = delete;
+    void start();
+
+private:
+    bool m_stopped = true;
+};
+
+// The first time only, the session that runs the trigger's statement is ended by the server
+// right there, as a server that goes away halfway would; a second try goes through. when is
+// an AFTER trigger's event on a table ("AFTER INSERT ON LOG"); deferred runs the trigger at
+// COMMIT instead. breaks() counts how often the trigger ran.
+void breakSessionOnce(db::Connection &connection, const QString &name, const QString &when,
+                      bool deferred = false);
+qint64 breaks(db::Connection &connection, const QString &name);
+
 } // namespace testsupport
