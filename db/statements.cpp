@@ -92,6 +92,15 @@ QString entryTaj()
     return QStringLiteral("SELECT TAJ FROM LISTA WHERE HIV_SZAM = :HivSzam");
 }
 
+QString storedEntry()
+{
+    return QStringLiteral(
+        "SELECT LISTA.HIV_SZAM, LISTA.TAJ, LISTA.NEV, LISTA.LISTARA_DATUM, LISTA.SURGOSSEG, "
+        "ESEMENY.ES_NEV, LISTA.ESEM_DATUM, LISTA.ESEM_KOD\n"
+        "FROM LISTA LEFT JOIN ESEMENY ON LISTA.ESEM_KOD = ESEMENY.ES_KOD\n"
+        "WHERE LISTA.HIV_SZAM = :HivSzam");
+}
+
 QString memberHistory()
 {
     return QStringLiteral(

@@ -44,6 +44,10 @@ QString listName();
 QString entryEvent();
 // TAJ of an entry, its one parameter :HivSzam.
 QString entryTaj();
+
+// An entry as stored, whatever its event, with the columns of the member query and the
+// event's name (null for a code without its event row); its one parameter :HivSzam.
+QString storedEntry();
 // The change log of an entry, its one parameter :HivSzam, newest first (the order written
 // tells apart the changes of one moment): DATUM, MEZO, REGI_ERTEK, UJ_ERTEK, and the event
 // names of both values as REGI_NEV and UJ_NEV (null for a code no longer in ESEMENY).

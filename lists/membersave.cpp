@@ -33,7 +33,21 @@ rules::ShownEntry shownEntry(const db::Dataset &members)
     entry.surgosseg = members.asText(QStringLiteral("SURGOSSEG"));
     entry.esemKod = members.asText(QStringLiteral("ESEM_KOD"));
     entry.esemDatum = shownDay(members, QStringLiteral("ESEM_DATUM"));
+    entry.esemNev = members.asText(QStringLiteral("ES_NEV"));
     return entry;
+}
+
+std::optional<rules::ShownEntry> storedEntry(db::Connection &connection, qint64 hivSzam)
+{
+    db::Dataset stored;
+    stored.setConnection(&connection);
+    stored.setFields(db::fields::members());
+    stored.setSql(db::statements::storedEntry());
+    stored.setParameter(QStringLiteral("HivSzam"), hivSzam);
+    stored.open();
+    if (stored.recordCount() == 0)
+        return std::nullopt;
+    return shownEntry(stored);
 }
 
 std::optional<rules::InputFailure> checkInput(const rules::MemberInput &input, db::Dataset *members,
@@ -130,7 +144,7 @@ SaveOutcome saveMember(db::Connection &connection, db::Dataset &atEsemeny,
         return {SaveOutcome::Result::EventNotFound, false, std::nullopt};
     const QString esemKod = atEsemeny.asText(QStringLiteral("ES_KOD"));
     if (!request.hivSzam.isEmpty())
-        return saveEvent(connection, request.hivSzam, esemKod, request.esemDatum);
+        return saveEvent(connection, request.hivSzam, esemKod, request.esemDatum, request.shown);
     try {
         insertEntry(connection, request, esemKod);
     } catch (const db::Error &e) {
@@ -140,7 +154,7 @@ SaveOutcome saveMember(db::Connection &connection, db::Dataset &atEsemeny,
 }
 
 SaveOutcome saveEvent(db::Connection &connection, const QString &hivSzam, const QString &newCode,
-                      const QDate &newDate)
+                      const QDate &newDate, const std::optional<rules::ShownEntry> &shown)
 {
     SaveOutcome outcome;
     db::Dataset aqModosit(QStringLiteral("aqModosit"));
@@ -152,6 +166,18 @@ SaveOutcome saveEvent(db::Connection &connection, const QString &hivSzam, const 
         // input for another try.
         transaction->guardRow(QStringLiteral("LISTA"), QStringLiteral("HIV_SZAM"),
                               hivSzam.toLongLong());
+        // Compared under the lock, so no change can slip in between this read and the
+        // UPDATE; the person decides again on what is stored now.
+        if (shown) {
+            outcome.stored = storedEntry(connection, hivSzam.toLongLong());
+            if (!outcome.stored || rules::changedSince(*shown, *outcome.stored)) {
+                transaction->rollback();
+                outcome.result = outcome.stored ? SaveOutcome::Result::ChangedMeanwhile
+                                                : SaveOutcome::Result::EntryGone;
+                return outcome;
+            }
+            outcome.stored.reset();
+        }
         outcome.logFailed = !logChanges(aqModosit, hivSzam, newCode, newDate);
         // After a disk-full, I/O or busy error SQLite has rolled the whole transaction back
         // by itself; the entry is still updated, in a transaction of its own.

@@ -48,12 +48,15 @@ struct SaveOutcome
 {
     enum class Result {
         Saved,
-        EventNotFound, // no event of that name: nothing was written
-        Failed         // the entry was not written; error says why
+        EventNotFound,    // no event of that name: nothing was written
+        ChangedMeanwhile, // the entry differs from the one shown: nothing was written
+        EntryGone,        // the entry is no longer stored: nothing was written
+        Failed            // the entry was not written; error says why
     };
     Result result = Result::Failed;
     bool logFailed = false; // an event was saved, but its change log not (wholly)
     std::optional<QString> error;
+    std::optional<rules::ShownEntry> stored; // ChangedMeanwhile: the entry as stored now
 };
 
 // Saves the request: a new entry with one INSERT, or the new event of an entry with its LOG
@@ -65,7 +68,13 @@ SaveOutcome saveMember(db::Connection &connection, db::Dataset &atEsemeny,
 // The new event of an entry: its LOG rows (one per changed event column, the old values read
 // from the entry as stored, inside the write lock) and the UPDATE in one write transaction,
 // so a failed UPDATE leaves no LOG rows behind, while a failed log never stops the UPDATE.
+// With the entry as it was shown, an entry stored otherwise by now (or no longer stored) is
+// left as it is and the outcome says so: nobody's change is overwritten unseen.
 SaveOutcome saveEvent(db::Connection &connection, const QString &hivSzam, const QString &newCode,
-                      const QDate &newDate);
+                      const QDate &newDate,
+                      const std::optional<rules::ShownEntry> &shown = std::nullopt);
+
+// The entry as stored now, read as the member query reads it; none when it is not stored.
+std::optional<rules::ShownEntry> storedEntry(db::Connection &connection, qint64 hivSzam);
 
 } // namespace lists

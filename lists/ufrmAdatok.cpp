@@ -184,16 +184,30 @@ void TfrmAdatok::FormCreate()
     mayClose = true;
 }
 
+void TfrmAdatok::showPatient(const QString &taj, const QString &nev, const QDate &listara,
+                             int surgos)
+{
+    if (taj.isEmpty())
+        eTaj->clear();
+    else
+        eTaj->setDigits(taj);
+    eNev->setText(nev);
+    dtpListara->setDate(listara);
+    rgSurgos->setItemIndex(surgos);
+}
+
+void TfrmAdatok::showStored(const rules::ShownEntry &stored)
+{
+    // The person's choice of event and day stays; the next OK compares with this entry.
+    showPatient(stored.taj, stored.nev, stored.listara, rules::urgencyItem(stored.surgosseg));
+    m_shown = stored;
+    mayClose = false;
+}
+
 void TfrmAdatok::fill(const rules::MemberFill &fill)
 {
     eHivSzam->setText(fill.hivSzam);
-    if (fill.taj.isEmpty())
-        eTaj->clear();
-    else
-        eTaj->setDigits(fill.taj);
-    eNev->setText(fill.nev);
-    dtpListara->setDate(fill.listara);
-    rgSurgos->setItemIndex(fill.surgos);
+    showPatient(fill.taj, fill.nev, fill.listara, fill.surgos);
     int eventIndex = -1;
     if (!fill.eventName.isEmpty()) {
         for (int i = 0; i < cbEsemenynev->count(); ++i) {
@@ -310,6 +324,13 @@ void TfrmAdatok::btnOKClick()
     const lists::SaveOutcome outcome
         = lists::saveMember(m_host.acZazadoroz(), atEsemeny, request());
     // Only now that the write transaction has ended may a message wait for the user.
+    if (outcome.result == lists::SaveOutcome::Result::ChangedMeanwhile && outcome.stored) {
+        showStored(*outcome.stored);
+        ui::showMessage(this, rules::changedMeanwhileMessage(*outcome.stored));
+        return;
+    }
+    if (outcome.result == lists::SaveOutcome::Result::EntryGone)
+        ui::showMessage(this, rules::message::entryGone.toString());
     if (outcome.result == lists::SaveOutcome::Result::EventNotFound)
         ui::showMessage(this, rules::message::eventNotFound.toString());
     if (outcome.logFailed)

@@ -52,6 +52,9 @@ private:
     void FormCreate();
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void eTajExit(lists::TajEdit *sender);
+    void showPatient(const QString &taj, const QString &nev, const QDate &listara, int surgos);
+    // Another workstation changed the entry meanwhile: the dialog shows it as stored now.
+    void showStored(const rules::ShownEntry &stored);
     bool ValidateInput();
     void btnOKClick();
     void btnCancelClick();

@@ -3,6 +3,8 @@
 #include "messages.h"
 #include "taj.h"
 
+#include <QLocale>
+
 namespace rules {
 
 MemberFill newEntryFill(const QDate &today)
@@ -61,6 +63,33 @@ std::optional<InputFailure> firstFailedCheck(const MemberInput &input, const QDa
     if (input.esemDatum > today)
         return failure(message::eventDateInFuture, "dtpEsemDatum");
     return std::nullopt;
+}
+
+bool changedSince(const ShownEntry &shown, const ShownEntry &stored)
+{
+    return shown.hivSzam != stored.hivSzam || shown.taj != stored.taj || shown.nev != stored.nev
+           || shown.listara != stored.listara || shown.surgosseg != stored.surgosseg
+           || shown.esemKod != stored.esemKod || shown.esemDatum != stored.esemDatum;
+}
+
+namespace {
+QString dayText(const QDate &day)
+{
+    return day.isValid() ? QLocale().toString(day, QLocale::ShortFormat) : QStringLiteral("–");
+}
+} // namespace
+
+QString changedMeanwhileMessage(const ShownEntry &stored)
+{
+    // An event code without its row in the event table is named by its code.
+    const QString event = stored.esemNev.isEmpty() ? stored.esemKod : stored.esemNev;
+    const QString urgency = urgencyItem(stored.surgosseg) == 0 ? QStringLiteral("Azonnali (Akut)")
+                                                               : QStringLiteral("Halasztható");
+    const QString now = QStringLiteral("esemény: %1, %2; TAJ: %3; név: %4; listárakerülés: %5; "
+                                       "sürgősség: %6.")
+                            .arg(event, dayText(stored.esemDatum), stored.taj, stored.nev,
+                                 dayText(stored.listara), urgency);
+    return message::entryChangedMeanwhile.toString().arg(now);
 }
 
 } // namespace rules

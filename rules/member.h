@@ -27,7 +27,16 @@ struct ShownEntry
     QString surgosseg;
     QString esemKod;
     QDate esemDatum;
+    QString esemNev; // the event's name, for the person; not part of the entry itself
 };
+
+// Whether the entry stored now differs from the one shown in what the member dialog shows or
+// saves by: the patient's data, the event and its day (days compared as days).
+bool changedSince(const ShownEntry &shown, const ShownEntry &stored);
+
+// What the member dialog says when another workstation changed the entry while it was open:
+// that nothing was saved, the entry as stored now, and that OK again saves the choice.
+QString changedMeanwhileMessage(const ShownEntry &stored);
 
 // What the list manager puts into the member dialog before showing it.
 struct MemberFill

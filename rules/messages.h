@@ -31,5 +31,14 @@ inline constexpr QStringView eventNotChosen = u"Az eseményt ki kell választani
 inline constexpr QStringView eventDateInFuture = u"Az esemény dátuma nem lehet jövőbeli";
 inline constexpr QStringView eventNotFound = u"Nem található ez az esemény!";
 inline constexpr QStringView logFailed = u"Hiba a naplózás során";
+// The entry changed on another workstation while the member dialog showed it; %1 is the entry
+// as stored now.
+inline constexpr QStringView entryChangedMeanwhile
+    = u"A bejegyzést időközben máshol módosították, ezért a választott esemény nem került "
+      u"mentésre.\nA bejegyzés most: %1\nAz ablak már ezeket az adatokat mutatja; a választott "
+      u"esemény mentéséhez nyomja meg újra az OK gombot.";
+// The entry is no longer in the database at all.
+inline constexpr QStringView entryGone
+    = u"A bejegyzést időközben törölték, ezért az esemény nem került mentésre.";
 
 } // namespace rules::message
