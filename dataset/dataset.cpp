@@ -193,6 +193,28 @@ void Dataset::open()
     Q_EMIT opened();
 }
 
+void Dataset::refresh()
+{
+    if (!m_open) {
+        open();
+        return;
+    }
+    Dataset fresh(objectName());
+    fresh.m_connection = m_connection;
+    fresh.m_fields = m_fields;
+    fresh.m_tableName = m_tableName;
+    fresh.m_sql = m_sql;
+    fresh.m_parameters = m_parameters;
+    fresh.open();
+    close();
+    m_columns = std::move(fresh.m_columns);
+    m_store = std::move(fresh.m_store);
+    m_rowCount = fresh.m_rowCount;
+    m_current = 0;
+    m_open = true;
+    Q_EMIT opened();
+}
+
 void Dataset::close()
 {
     if (!m_open)
@@ -358,7 +380,7 @@ int Dataset::requireColumn(const QString &name) const
 void Dataset::requireOpen() const
 {
     if (!m_open)
-        throw Error(QStringLiteral("Az adathalmaz (%1) nincs megnyitva").arg(objectName()));
+        throw Error(QStringLiteral("Az adatokat nem sikerült beolvasni az adatbázisból"));
 }
 
 } // namespace db

@@ -50,6 +50,9 @@ public:
     QString statementText() const;
 
     void open();
+    // Runs the statement again; when that fails, the rows read before stay, as they were,
+    // and the error goes to the caller. A closed dataset is simply opened.
+    void refresh();
     void close();
     bool isOpen() const { return m_open; }
     // Runs the statement text as an INSERT or UPDATE: no rows come back.

@@ -92,6 +92,18 @@ QString statusLine(const QString &listName, int shown, int total,
         .arg(listName, QString::number(shown), QString::number(total), narrowed, longest);
 }
 
+QString rereadFailedMessage(const QString &reason)
+{
+    return QStringLiteral("A lista tagjait nem sikerült újra beolvasni, ezért a táblázat a "
+                          "legutóbb beolvasott adatokat mutatja, amelyek azóta változhattak.\n%1")
+        .arg(reason);
+}
+
+QString staleListNote()
+{
+    return QStringLiteral("   (nem friss: az újraolvasás nem sikerült)");
+}
+
 tables::Heading memberHeading(const DepartmentName &department, const QString &listName,
                               const QDate &day, const QString &search, int shown, int total)
 {

@@ -56,6 +56,12 @@ QString oddEntriesMessage(const db::Dataset &members);
 QString statusLine(const QString &listName, int shown, int total,
                    std::optional<int> longestWaitDays, const QString &search = {});
 
+// The message after a failed reading of the members; reason is the database's message, as
+// the error display puts it.
+QString rereadFailedMessage(const QString &reason);
+// What the count line adds while the rows shown are from an earlier reading.
+QString staleListNote();
+
 // Above the printed or saved members: the department with its codes and the list, the day,
 // and, while a search narrows the list, that only the members it shows are in it.
 tables::Heading memberHeading(const DepartmentName &department, const QString &listName,

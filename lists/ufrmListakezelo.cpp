@@ -219,9 +219,11 @@ QList<ui::GridColumn> TfrmListakezelo::memberColumns()
 void TfrmListakezelo::readMembers()
 {
     m_aqListaAdatok.setConnection(&m_host.acZazadoroz());
-    m_aqListaAdatok.close();
     m_aqListaAdatok.setParameter(QStringLiteral("Aktbeavtip"), m_host.aktBeavtip());
-    m_aqListaAdatok.open();
+    // A reading that fails keeps the rows read before on screen, never an empty grid that
+    // looks like an empty list.
+    m_aqListaAdatok.refresh();
+    m_readFailed = false;
     bbEsem->setEnabled(m_aqListaAdatok.recordCount() > 0);
     membersRead();
     // Told once per set of odd rows: a re-read after each event does not repeat it.
@@ -229,6 +231,17 @@ void TfrmListakezelo::readMembers()
     if (!odd.isEmpty() && odd != m_oddEntriesTold)
         ui::showMessage(this, odd);
     m_oddEntriesTold = odd;
+}
+
+void TfrmListakezelo::rereadMembers()
+{
+    try {
+        readMembers();
+    } catch (const db::Error &e) {
+        m_readFailed = true;
+        applySearch();
+        ui::showMessage(this, lists::rereadFailedMessage(ui::errorDisplayText(e.message())));
+    }
 }
 
 void TfrmListakezelo::membersRead()
@@ -331,8 +344,11 @@ void TfrmListakezelo::updateStatus()
     const std::optional<int> longest
         = earliest ? lists::waitingDays(QDate::fromJulianDay(*earliest), db::today())
                    : std::nullopt;
-    lblAllapot->setText(lists::statusLine(m_listName, m_shown->rowCount(),
-                                          m_aqListaAdatok.recordCount(), longest, activeSearch()));
+    QString status = lists::statusLine(m_listName, m_shown->rowCount(),
+                                       m_aqListaAdatok.recordCount(), longest, activeSearch());
+    if (m_readFailed)
+        status += lists::staleListNote();
+    lblAllapot->setText(status);
 }
 
 QString TfrmListakezelo::activeSearch() const
@@ -427,14 +443,18 @@ void TfrmListakezelo::bbEsemClick(const QString &senderName)
 {
     // Owned by this window while shown, and gone once its modal show returns: nothing reads
     // a closed member dialog, and a day of events must not pile them up.
+    const bool event = senderName == u"bbEsem";
+    // An event needs a member read from the database.
+    if (event && (!m_aqListaAdatok.isOpen() || m_aqListaAdatok.eof()))
+        return;
     const std::unique_ptr<TfrmAdatok> frmAdatok
         = std::make_unique<TfrmAdatok>(m_host, this, &m_aqListaAdatok);
-    if (senderName == u"bbEsem")
+    if (event)
         frmAdatok->fill(rules::eventFill(lists::shownEntry(m_aqListaAdatok), db::today()));
     else
         frmAdatok->fill(rules::newEntryFill(db::today()));
     ui::execModal(frmAdatok.get());
-    readMembers();
+    rereadMembers();
 }
 
 void TfrmListakezelo::btnNyomtatClick()

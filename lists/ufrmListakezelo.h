@@ -39,6 +39,9 @@ public:
     // Runs the member query for the list aktBeavtip and enables "Esemény bejegyzése" exactly
     // when it has rows; the list's own order comes back and the first row shown is current.
     void readMembers();
+    // Reads the members again after the member dialog; when that fails the rows read before
+    // stay, the count line says that they may be out of date, and a message says why.
+    void rereadMembers();
 
     // The click handler of "Új Listatag hozzáadása" and "Esemény bejegyzése".
     void bbEsemClick(const QString &senderName);
@@ -99,6 +102,7 @@ private:
     int m_listaraColumn = -1; // the listing day's column of the member query
     int m_sortColumn = -1;    // the visible column sorted by; -1 for the list's own order
     bool m_descending = false;
+    bool m_readFailed = false; // the last reading failed: the rows shown are an earlier one's
     QString m_listName;
     QString m_oddEntriesTold;
 };
