@@ -56,6 +56,9 @@ public:
     static QString helpText();
 
 private:
+    // Inside the class, so that the table may name the handlers.
+    static const Declaration commandTable[];
+
     int dispatch(const Declaration &command, const QStringList &args);
     int usageError(const QString &text);
 
