@@ -15,6 +15,10 @@ xvfb=$!
 for i in 1 2 3 4 5 6 7 8 9 10; do [ -s "$work/display" ] && break; sleep 0.5; done
 display=$(cat "$work/display")
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# Under the memory checkers: the X keyboard library hands strndup a buffer that ends at its
+# length, not at a zero byte, which is legal but which the strict string check takes for an
+# overflow. Only this program on a real display loads that library; the rest stays strict.
+[ -n "${ASAN_OPTIONS-}" ] && export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 launcher=$!
 sleep 1
