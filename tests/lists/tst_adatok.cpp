@@ -1,6 +1,7 @@
 // The member dialog: its controls and their order, the event names it is filled with, and
 // which close requests it grants.
 #include "department.h"
+#include "dialogsteps.h"
 #include "gridtext.h"
 #include "messagerecorder.h"
 #include "typing.h"
@@ -45,21 +46,6 @@ void typeTaj(QDialog *d, const QString &digits)
     taj->setFocus();
     taj->setCursorPosition(0);
     QTest::keyClicks(taj, digits);
-}
-
-void press(QDialog *d, const QString &button)
-{
-    QTest::mouseClick(child<QPushButton>(d, button), Qt::LeftButton);
-}
-
-// The list manager on list 1 drives the given steps, then closes.
-void onListManager(ModalDriver &driver, const std::function<void(QDialog *)> &steps)
-{
-    driver.on(u"frmListakezelo"_s, [steps](QDialog *d) {
-        steps(d);
-        if (d->isVisible())
-            press(d, u"bbOK"_s);
-    });
 }
 
 QStringList tabChain(QDialog *d)

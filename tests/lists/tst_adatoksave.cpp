@@ -2,6 +2,7 @@
 // workstation changed it meanwhile and the person saved again knowingly, names exactly as the
 // box shows them, and the dialog gone once it has closed.
 #include "department.h"
+#include "dialogsteps.h"
 #include "messagerecorder.h"
 #include "typing.h"
 
@@ -25,21 +26,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QDate today(2026, 3, 10);
-
-void press(QDialog *d, const QString &button)
-{
-    QTest::mouseClick(child<QPushButton>(d, button), Qt::LeftButton);
-}
-
-// The list manager drives the steps, then closes.
-void onListManager(ModalDriver &driver, const std::function<void(QDialog *)> &steps)
-{
-    driver.on(u"frmListakezelo"_s, [steps](QDialog *d) {
-        steps(d);
-        if (d->isVisible())
-            press(d, u"bbOK"_s);
-    });
-}
 
 QString logText(db::Connection &connection)
 {

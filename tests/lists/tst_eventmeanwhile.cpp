@@ -2,6 +2,7 @@
 // opened saves nothing, says what the entry holds now and shows it; a second OK then saves the
 // choice knowingly, and the log holds every change with the values truly replaced.
 #include "department.h"
+#include "dialogsteps.h"
 #include "messagerecorder.h"
 #include "typing.h"
 
@@ -28,11 +29,6 @@ using namespace Qt::StringLiterals;
 namespace {
 const QDate today(2026, 3, 10);
 const QDate listed(2026, 2, 1);
-
-void press(QDialog *d, const QString &button)
-{
-    QTest::mouseClick(child<QPushButton>(d, button), Qt::LeftButton);
-}
 
 void chooseEvent(QDialog *d, const QString &name)
 {

@@ -2,6 +2,7 @@
 // holds the whole data locked past the wait): the rows read before stay usable, the count line
 // and a Hungarian message say so, and the next reading that succeeds clears the note.
 #include "department.h"
+#include "dialogsteps.h"
 #include "messagerecorder.h"
 #include "serverdatabase.h"
 #include "typing.h"
@@ -23,11 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QDate today(2026, 3, 10);
-
-void press(QDialog *d, const QString &button)
-{
-    QTest::mouseClick(child<QPushButton>(d, button), Qt::LeftButton);
-}
 
 // Another workstation that keeps every reader of the entries out until it lets go.
 class Locker

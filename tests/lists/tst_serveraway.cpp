@@ -2,6 +2,7 @@
 // a restart the next button goes on; while the server is down the dialog says so and keeps
 // what was typed; a save whose connection broke halfway leaves nothing of itself behind.
 #include "department.h"
+#include "dialogsteps.h"
 #include "gridtext.h"
 #include "messagerecorder.h"
 #include "serverdatabase.h"
@@ -25,21 +26,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QDate today(2026, 3, 10);
-
-void press(QDialog *d, const QString &button)
-{
-    QTest::mouseClick(child<QPushButton>(d, button), Qt::LeftButton);
-}
-
-// The list manager drives the steps, then closes.
-void onListManager(ModalDriver &driver, const std::function<void(QDialog *)> &steps)
-{
-    driver.on(u"frmListakezelo"_s, [steps](QDialog *d) {
-        steps(d);
-        if (d->isVisible())
-            press(d, u"bbOK"_s);
-    });
-}
 
 void typeNewMember(QDialog *d)
 {

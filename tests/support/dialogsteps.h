@@ -1,0 +1,17 @@
+#pragma once
+
+#include "messagerecorder.h"
+
+#include <QString>
+
+class QDialog;
+
+namespace testsupport {
+
+// Clicks the named push button of a window, as a person would.
+void press(QDialog *dialog, const QString &button);
+
+// The list manager drives the steps, then closes with its OK if it is still open.
+void onListManager(ModalDriver &driver, const ModalDriver::Handler &steps);
+
+} // namespace testsupport
