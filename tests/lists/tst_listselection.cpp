@@ -24,7 +24,7 @@ const QString managerName = QStringLiteral("frmListakezelo");
 const QString nameTitle = QStringLiteral("Várólista Beavatkozástípusa");
 
 // Notes the list the list manager opened on, then closes it.
-void recordManager(ModalDriver &driver, ui::MainState &state, int &openedList)
+void recordManager(ModalDriver &driver, ui::MainState &state, qint64 &openedList)
 {
     driver.on(managerName, [&state, &openedList](QDialog *d) {
         openedList = state.aktBeavtip();
@@ -127,7 +127,7 @@ void TestListSelection::chooserAnswer()
         else
             d->close();
     });
-    int openedList = -2;
+    qint64 openedList = -2;
     recordManager(driver, dep.state, openedList);
     lists::selectList(dep.state, u"bbZazadoroz"_s);
     const bool chosen = answer == u"ok";

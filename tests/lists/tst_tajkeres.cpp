@@ -30,7 +30,7 @@ namespace {
 // What the list manager showed when it opened.
 struct Opened
 {
-    int list = -2;
+    qint64 list = -2;
     QString currentTaj;
     qint64 currentHivSzam = 0;
 };
