@@ -20,6 +20,9 @@ namespace db {
 
 namespace {
 
+// The restore could not put the backup's copy beside the database: its path, the reason.
+constexpr QStringView notCopied = u"A mentés nem másolható az adatbázis mellé: %1 (%2)";
+
 constexpr auto stamp = "yyyyMMdd-HHmmss";
 
 QString shown(const QString &path)
@@ -162,8 +165,7 @@ void copyInto(files::SafeSave &save, const QString &backupPath)
     save.startForOtherWriter();
     QFile copy(save.temporaryPath());
     if (!copy.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("A mentés nem másolható az adatbázis mellé: %1 (%2)")
-                        .arg(shown(save.temporaryPath()), copy.errorString()));
+        throw Error(notCopied.arg(shown(save.temporaryPath()), copy.errorString()));
     QByteArray block;
     while (!(block = backup.read(1 << 20)).isEmpty()) {
         if (copy.write(block) != block.size())
@@ -171,10 +173,9 @@ void copyInto(files::SafeSave &save, const QString &backupPath)
     }
     copy.close();
     if (backup.error() != QFileDevice::NoError || copy.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("A mentés nem másolható az adatbázis mellé: %1 (%2)")
-                        .arg(shown(save.temporaryPath()), backup.error() != QFileDevice::NoError
-                                                              ? backup.errorString()
-                                                              : copy.errorString()));
+        throw Error(notCopied.arg(shown(save.temporaryPath()),
+                                  backup.error() != QFileDevice::NoError ? backup.errorString()
+                                                                         : copy.errorString()));
 }
 
 } // namespace
@@ -197,7 +198,7 @@ RestoreResult FileEngine::restore(const QString &backupPath, const QDateTime &mo
     files::SaveOptions options;
     // The restored file keeps the rights of the one it replaces.
     options.permissions = hadDatabase ? QFile::permissions(databasePath) : ownerAndGroup;
-    options.notCreated = QStringLiteral("A mentés nem másolható az adatbázis mellé: %1 (%2)");
+    options.notCreated = notCopied.toString();
     options.notSaved = QStringLiteral("A mentés nem tehető az adatbázis helyére: %1 (%2)");
     files::SafeSave save(databasePath, options);
     RestoreResult result;
