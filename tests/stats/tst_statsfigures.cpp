@@ -2,9 +2,14 @@
 // ranges of the distribution, and the months of the trend around month ends and leap days.
 #include "stats/figuretables.h"
 #include "stats/movement.h"
+#include "stats/tableexport.h"
 #include "stats/waitingtimes.h"
+#include "tables/texttable.h"
 
 #include <QTest>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -27,6 +32,9 @@ private Q_SLOTS:
     void monthsEndOnTheirLastDayAndTodayLast_data();
     void monthsEndOnTheirLastDayAndTodayLast();
     void changesOutsideTheMonthsShown();
+    void monthNamesAreHungarian_data();
+    void monthNamesAreHungarian();
+    void bigCountsGroupedOnScreenBareInTheCsv();
 };
 
 void TestStatsFigures::percentileRankIsNearestRank_data()
@@ -158,6 +166,62 @@ void TestStatsFigures::changesOutsideTheMonthsShown()
     QCOMPARE(months.first().returned, 1);
     QCOMPARE(months.last().left.value(QStringLiteral("BEA")), 1);
     QCOMPARE(months.last().members, months.first().members - 1);
+}
+
+void TestStatsFigures::monthNamesAreHungarian_data()
+{
+    QTest::addColumn<int>("month");
+    QTest::addColumn<QString>("label");
+    const char *const names[]
+        = {"január", "február",   "március",    "április", "május",    "június",
+           "július", "augusztus", "szeptember", "október", "november", "december"};
+    for (int m = 1; m <= 12; ++m)
+        QTest::newRow(names[m - 1])
+            << m << QStringLiteral("2023. ") + QString::fromUtf8(names[m - 1]);
+}
+
+void TestStatsFigures::monthNamesAreHungarian()
+{
+    QFETCH(int, month);
+    QFETCH(QString, label);
+    QCOMPARE(stats::monthLabel(QDate(2023, month, 1)), label);
+    QCOMPARE(stats::dayLabel(QDate(2023, month, 1)),
+             QStringLiteral("2023. %1. 01.").arg(month, 2, 10, QChar(u'0')));
+}
+
+void TestStatsFigures::bigCountsGroupedOnScreenBareInTheCsv()
+{
+    // Over a million members: the window's cells and the tool's text group the digits the
+    // Hungarian way, with a space that does not break; the CSV keeps bare digits, so that a
+    // spreadsheet reads numbers.
+    const QDate today(2024, 2, 29);
+    const stats::Scope scope{stats::Scope::Extent::OneList, 1, QStringLiteral("V"),
+                             QStringLiteral("1 – Lista")};
+    const stats::Figures figures
+        = stats::figuresFrom(scope, today, {deferrable(today.addDays(-400), 1234567)},
+                             {{202402, {}, 1234567, 0, 0}}, {});
+    const QString grouped = QStringLiteral("1\u00a0234\u00a0567");
+    const std::unique_ptr<tables::TextTable> now = stats::textModel(stats::nowTable(figures));
+    QCOMPARE(now->index(1, 0).data().toString(), QStringLiteral("Halasztható"));
+    QCOMPARE(now->index(1, 1).data().toString(), grouped);
+    QCOMPARE(now->index(1, 4).data().toString(), QStringLiteral("400"));
+    QCOMPARE(now->index(1, 7).data().toString(), grouped);
+    const std::unique_ptr<tables::TextTable> trend = stats::textModel(stats::trendTable(figures));
+    QCOMPARE(trend->index(23, 2).data().toString(), grouped);
+    const QStringList lines = stats::plainText(figures).split(u'\n');
+    const auto february = std::find_if(lines.cbegin(), lines.cend(), [](const QString &line) {
+        return line.startsWith(QStringLiteral("2024. február"))
+               && line.contains(QStringLiteral("2024. 02. 29."));
+    });
+    QVERIFY(february != lines.cend());
+    QVERIFY2(february->endsWith(QStringLiteral(" ") + grouped), qPrintable(*february));
+
+    const QString csv = QString::fromUtf8(stats::csvDocument({figures}));
+    QVERIFY2(csv.contains(QStringLiteral(
+                 "\r\nHalasztható;1234567;400;400;400;1234567;1234567;1234567;0\r\n")),
+             qPrintable(csv));
+    QVERIFY(csv.contains(QStringLiteral("\r\n2024. február;2024. 02. 29.;1234567\r\n")));
+    QVERIFY(!csv.contains(QChar(0xa0)));
 }
 
 QTEST_GUILESS_MAIN(TestStatsFigures)

@@ -16,6 +16,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
@@ -176,6 +177,13 @@ void TestFrmStatisztika::chartsShowTheFiguresOfTheirTables()
         members << point.y();
     QCOMPARE(members, (QList<qreal>{0, 0, 1, 1, 1, 0, 0, 1, 1, 3, 3, 4,
                                     5, 6, 6, 6, 7, 6, 6, 6, 5, 6, 7, 7}));
+    // The months along the axis, Hungarian and short, the leap year's February among them.
+    auto *months = qobject_cast<QBarCategoryAxis *>(trend->chart()->axes(Qt::Horizontal).value(0));
+    QVERIFY(months);
+    QCOMPARE(months->categories().size(), 24);
+    QCOMPARE(months->categories().first(), QStringLiteral("2022. ápr."));
+    QCOMPARE(months->categories().at(22), QStringLiteral("2024. febr."));
+    QCOMPARE(months->categories().last(), QStringLiteral("2024. márc."));
 
     const QMap<QString, QList<qreal>> flow
         = barSets(child<QChartView>(&window, QStringLiteral("chMozgas")));
