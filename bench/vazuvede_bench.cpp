@@ -6,12 +6,15 @@
 // against a plain libpq program over the same connection, when a server can be reached.
 //
 //   vazuvede-bench [--meret 10000[,100000,...]] [--kiszolgalo KAPCSOLAT|nincs]
+//                  [--csak statisztika]
 //
 // KAPCSOLAT is a keyword=value libpq text for a database where new databases may be made
-// (default "dbname=postgres", the rest from the PG* variables).
+// (default "dbname=postgres", the rest from the PG* variables). --csak statisztika measures the
+// statistics rows alone.
 #include "benchcase.h"
 #include "startupcase.h"
 #include "statscase.h"
+#include "statswindowcase.h"
 #include "windowcase.h"
 
 #include "db/connection.h"
@@ -34,6 +37,7 @@
 namespace {
 
 bool anyFailed = false;
+bool statisticsOnly = false;
 QString serverAdmin = QStringLiteral("dbname=postgres");
 
 struct Measured
@@ -136,6 +140,28 @@ QString ratio(double a, double b)
     return b > 0 ? QStringLiteral("%1x").arg(a / b, 0, 'f', 2) : QStringLiteral("-");
 }
 
+// The window and the tool as a person meets them, from their start to every figure shown or
+// written (goal: within 1 s).
+void measureStatisticsSeen(const QString &dir, int list, const QString &members,
+                           const QString &rows, const QString &server)
+{
+    const QString programDir = server.isEmpty() ? dir : bench::serverProgramDir(dir, server);
+    const auto seen = [&server](const char *work, const QString &size, double seconds) {
+        const QByteArray what
+            = (server.isEmpty() ? QByteArray() : QByteArray("server: ")) + QByteArray(work);
+        row(what.constData(), size, ms(seconds), QStringLiteral("-"), QStringLiteral("-"),
+            "within 1 s", QString());
+    };
+    const Measured window = runChild(QStringLiteral("stats-window"), programDir, list);
+    seen("statistics window shown on the list", members, window.seconds);
+    seen("statistics window turned to all the lists of its kind", rows, window.extra);
+    const double one = bench::timeStatisticsTool(programDir, list);
+    const double all = bench::timeStatisticsTool(programDir, -1);
+    anyFailed = anyFailed || one < 0 || all < 0;
+    seen("vazuvede-admin statisztika --lista, whole run", members, one);
+    seen("vazuvede-admin statisztika (every list), whole run", rows, all);
+}
+
 // Each figure's statement against a raw loop over the same rows, then every figure of the
 // list and of its kind as the window and the tool compute them (goal: within 1 s).
 void measureStatistics(const QString &dir, int list, const QString &members, const QString &rows,
@@ -165,6 +191,7 @@ void measureStatistics(const QString &dir, int list, const QString &members, con
             ms(program.seconds), ms(raw.seconds), ratio(program.seconds, raw.seconds), figure.goal,
             QStringLiteral("%1 rows or groups").arg(program.extra));
     }
+    measureStatisticsSeen(dir, list, members, rows, server);
 }
 
 // The list manager as the person waits for it, each step against a plain program doing the
@@ -210,6 +237,24 @@ void measureWindow(const QString &dir, int list, const QString &members, const Q
     std::fflush(stdout);
 }
 
+// The report, the list manager and the TAJ search on the server, each against plain libpq.
+void measureServerWork(const QString &dir, int list, const QString &members, const QString &rows,
+                       const QString &server)
+{
+    const Measured report = runChild(QStringLiteral("report-server"), dir, list, server);
+    const Measured reportRaw = runChild(QStringLiteral("report-server-raw"), dir, list, server);
+    row("server: report, time", rows, ms(report.seconds), ms(reportRaw.seconds),
+        ratio(report.seconds, reportRaw.seconds), "at most 1.2x",
+        QStringLiteral("file %1").arg(mb(report.extra / 1048576.0)));
+    row("server: report, memory growth", rows, mb(report.peakMb), mb(reportRaw.peakMb),
+        ratio(report.peakMb, reportRaw.peakMb), "under 32 MB", QString());
+    measureWindow(dir, list, members, server);
+    const Measured taj = runChild(QStringLiteral("taj-server"), dir, list, server);
+    const Measured tajRaw = runChild(QStringLiteral("taj-server-raw"), dir, list, server);
+    row("server: TAJ search", rows, ms(taj.seconds), ms(tajRaw.seconds),
+        ratio(taj.seconds, tajRaw.seconds), "keep (about 1x)", QString());
+}
+
 // The file moved up to a fresh server database, the server rows measured, the database
 // dropped again. Without a server the rows say why.
 void measureServer(const QString &dir, const QString &path, int list, const QString &members,
@@ -239,18 +284,8 @@ void measureServer(const QString &dir, const QString &path, int list, const QStr
             admin->execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
         return;
     }
-    const Measured report = runChild(QStringLiteral("report-server"), dir, list, server);
-    const Measured reportRaw = runChild(QStringLiteral("report-server-raw"), dir, list, server);
-    row("server: report, time", rows, ms(report.seconds), ms(reportRaw.seconds),
-        ratio(report.seconds, reportRaw.seconds), "at most 1.2x",
-        QStringLiteral("file %1").arg(mb(report.extra / 1048576.0)));
-    row("server: report, memory growth", rows, mb(report.peakMb), mb(reportRaw.peakMb),
-        ratio(report.peakMb, reportRaw.peakMb), "under 32 MB", QString());
-    measureWindow(dir, list, members, server);
-    const Measured taj = runChild(QStringLiteral("taj-server"), dir, list, server);
-    const Measured tajRaw = runChild(QStringLiteral("taj-server-raw"), dir, list, server);
-    row("server: TAJ search", rows, ms(taj.seconds), ms(tajRaw.seconds),
-        ratio(taj.seconds, tajRaw.seconds), "keep (about 1x)", QString());
+    if (!statisticsOnly)
+        measureServerWork(dir, list, members, rows, server);
     measureStatistics(dir, list, members, rows, server);
     admin->execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
 }
@@ -266,6 +301,34 @@ qint64 listMembers(const QString &path, int list)
                                         .arg(list));
     count.step();
     return count.int64(0);
+}
+
+// The report, the list manager, the TAJ search and the start-up on the file, each against a
+// raw loop.
+void measureFileWork(const QString &dir, int list, const QString &members, const QString &rows)
+{
+    const Measured report = runChild(QStringLiteral("report"), dir, list);
+    const Measured reportRaw = runChild(QStringLiteral("report-raw"), dir, list);
+    row("report, time", rows, ms(report.seconds), ms(reportRaw.seconds),
+        ratio(report.seconds, reportRaw.seconds), "at most 1.2x",
+        QStringLiteral("file %1").arg(mb(report.extra / 1048576.0)));
+    row("report, memory growth", rows, mb(report.peakMb), mb(reportRaw.peakMb),
+        ratio(report.peakMb, reportRaw.peakMb), "under 32 MB", QString());
+
+    measureWindow(dir, list, members);
+
+    const Measured taj = runChild(QStringLiteral("taj"), dir, list);
+    const Measured tajRaw = runChild(QStringLiteral("taj-raw"), dir, list);
+    row("TAJ search", rows, ms(taj.seconds), ms(tajRaw.seconds), ratio(taj.seconds, tajRaw.seconds),
+        "keep (about 1x)", QString());
+
+    // The key is derived from the password at every opening of the file: shown apart, so
+    // that the rest is what the program itself adds.
+    const Measured startup = runChild(QStringLiteral("startup"), dir, list);
+    row("start-up to the login window", rows, ms(startup.seconds),
+        QStringLiteral("of it the key %1").arg(ms(startup.extra)),
+        QStringLiteral("key + %1").arg(ms(startup.seconds - startup.extra)),
+        "keep (key + 45-50 ms)", QString());
 }
 
 void measureSize(int size)
@@ -285,28 +348,8 @@ void measureSize(int size)
     const QString members = QString::number(listMembers(path, list));
     const QString rows = QString::number(size);
 
-    const Measured report = runChild(QStringLiteral("report"), dir.path(), list);
-    const Measured reportRaw = runChild(QStringLiteral("report-raw"), dir.path(), list);
-    row("report, time", rows, ms(report.seconds), ms(reportRaw.seconds),
-        ratio(report.seconds, reportRaw.seconds), "at most 1.2x",
-        QStringLiteral("file %1").arg(mb(report.extra / 1048576.0)));
-    row("report, memory growth", rows, mb(report.peakMb), mb(reportRaw.peakMb),
-        ratio(report.peakMb, reportRaw.peakMb), "under 32 MB", QString());
-
-    measureWindow(dir.path(), list, members);
-
-    const Measured taj = runChild(QStringLiteral("taj"), dir.path(), list);
-    const Measured tajRaw = runChild(QStringLiteral("taj-raw"), dir.path(), list);
-    row("TAJ search", rows, ms(taj.seconds), ms(tajRaw.seconds), ratio(taj.seconds, tajRaw.seconds),
-        "keep (about 1x)", QString());
-
-    // The key is derived from the password at every opening of the file: shown apart, so
-    // that the rest is what the program itself adds.
-    const Measured startup = runChild(QStringLiteral("startup"), dir.path(), list);
-    row("start-up to the login window", rows, ms(startup.seconds),
-        QStringLiteral("of it the key %1").arg(ms(startup.extra)),
-        QStringLiteral("key + %1").arg(ms(startup.seconds - startup.extra)),
-        "keep (key + 45-50 ms)", QString());
+    if (!statisticsOnly)
+        measureFileWork(dir.path(), list, members, rows);
     const int returned = bench::addReturns(path);
     std::printf("| statistics: entries that left and came back, added | %s | %d | - | - | - | |\n",
                 qPrintable(rows), returned);
@@ -340,6 +383,9 @@ int main(int argc, char **argv)
         return bench::runWindowCase(
             argc, argv, caseName.endsWith(QStringLiteral("-raw")), option("--adat", QString()),
             option("--lista", QStringLiteral("1")).toInt(), option("--kapcsolat", QString()));
+    if (caseName == QStringLiteral("stats-window"))
+        return bench::runStatsWindowCase(argc, argv, option("--adat", QString()),
+                                         option("--lista", QStringLiteral("1")).toInt());
     if (caseName.startsWith(QStringLiteral("stats-")))
         return bench::runStatsCase(caseName, option("--adat", QString()),
                                    option("--lista", QStringLiteral("1")).toInt(),
@@ -348,6 +394,7 @@ int main(int argc, char **argv)
         return bench::runCase(argc, argv, caseName, option("--adat", QString()),
                               option("--kapcsolat", QString()));
     serverAdmin = option("--kiszolgalo", serverAdmin);
+    statisticsOnly = option("--csak", QString()) == u"statisztika";
 
     QCoreApplication app(argc, argv);
     std::printf("| work | rows | program | raw | ratio | goal | note |\n"
