@@ -24,6 +24,7 @@
 #include "ui/tableoutput.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
@@ -96,6 +97,7 @@ void TfrmListakezelo::createGrid()
     dbgLista->setStretchColumns({QStringLiteral("NEV"), QStringLiteral("ES_NEV")});
     m_shown = new ui::RowMapModel(this);
     dbgLista->setProxy(m_shown);
+    dbgLista->viewport()->installEventFilter(this);
     QHeaderView *titles = dbgLista->horizontalHeader();
     titles->setSectionsClickable(true);
     titles->setSortIndicatorShown(true);
@@ -257,7 +259,17 @@ void TfrmListakezelo::membersRead()
     m_order = lists::ownOrder(m_aqListaAdatok);
     applySearch();
     // Folded once the list has been painted, before anyone can type a letter.
-    QTimer::singleShot(0, this, [this] { buildSearchKeys(); });
+    m_foldAfterPaint = true;
+}
+
+bool TfrmListakezelo::eventFilter(QObject *watched, QEvent *event)
+{
+    // Queued from the paint, the fold runs when the paint is over.
+    if (m_foldAfterPaint && watched == dbgLista->viewport() && event->type() == QEvent::Paint) {
+        m_foldAfterPaint = false;
+        QTimer::singleShot(0, this, [this] { buildSearchKeys(); });
+    }
+    return ui::Dialog::eventFilter(watched, event);
 }
 
 void TfrmListakezelo::buildSearchKeys()

@@ -52,6 +52,9 @@ public:
     // The members shown, in the order shown, as they are printed and exported.
     lists::MemberListing shownMembers() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void createActions();
     void createGrid();
@@ -105,4 +108,5 @@ private:
     bool m_readFailed = false; // the last reading failed: the rows shown are an earlier one's
     QString m_listName;
     QString m_oddEntriesTold;
+    bool m_foldAfterPaint = false; // the search keys wait for the grid's next paint
 };
