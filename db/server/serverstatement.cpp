@@ -14,6 +14,10 @@
 
 #include <cstdlib>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace db {
 
 namespace {
@@ -28,6 +32,9 @@ constexpr Oid oidOid = 26;
 constexpr Oid float4Oid = 700;
 constexpr Oid float8Oid = 701;
 constexpr Oid numericOid = 1700;
+
+// A result of this many rows or more is given back to the system when it is cleared.
+constexpr int bigResultRows = 1000;
 
 } // namespace
 
@@ -132,6 +139,7 @@ void ServerStatement::run()
             m_done = true;
         }
     }
+    m_rowCount = PQntuples(m_result);
     m_types.assign(size_t(PQnfields(m_result)), ValueType::Null);
     for (int column = 0; column < PQnfields(m_result); ++column)
         m_types[size_t(column)] = typeOf(column);
@@ -152,8 +160,17 @@ void ServerStatement::finish()
         while (pg_result *rest = PQgetResult(conn))
             PQclear(rest);
     }
+    const bool big = m_result && m_rowCount >= bigResultRows;
     PQclear(m_result);
     m_result = nullptr;
+    m_rowCount = 0;
+#ifdef __GLIBC__
+    // A big result is freed as thousands of small blocks lying among what the caller made of
+    // its rows meanwhile (a list's dataset): the C library hands such pages back to the system
+    // only when asked, and till then the list is held twice over.
+    if (big)
+        malloc_trim(0);
+#endif
     m_running = false;
     m_done = false;
     m_row = -1;
@@ -164,12 +181,12 @@ bool ServerStatement::step()
     if (!m_running) {
         run();
         if (!m_streaming || PQresultStatus(m_result) != PGRES_SINGLE_TUPLE)
-            return ++m_row < PQntuples(m_result);
+            return ++m_row < m_rowCount;
         m_row = 0;
         return true;
     }
     if (!m_streaming)
-        return ++m_row < PQntuples(m_result);
+        return ++m_row < m_rowCount;
     // A question about the columns ran the statement: its first row is still unread.
     if (m_row < 0 && PQresultStatus(m_result) == PGRES_SINGLE_TUPLE) {
         m_row = 0;
@@ -183,6 +200,7 @@ bool ServerStatement::step()
     if (status == PGRES_SINGLE_TUPLE) {
         PQclear(m_result);
         m_result = next;
+        m_rowCount = 1;
         m_row = 0;
         return true;
     }
@@ -192,7 +210,7 @@ bool ServerStatement::step()
     if (status != PGRES_TUPLES_OK)
         m_session.fail(next);
     PQclear(next);
-    m_row = PQntuples(m_result);
+    m_row = m_rowCount;
     return false;
 }
 
@@ -237,10 +255,17 @@ ValueType ServerStatement::typeOf(int column) const
 
 ValueType ServerStatement::type(int column) const
 {
-    if (!m_result || m_row < 0 || m_row >= PQntuples(m_result) || column < 0
-        || column >= int(m_types.size()) || PQgetisnull(m_result, m_row, column))
+    // Asked for every cell of a long list: the row's place is known from the step, so only
+    // the null mark is asked of the result.
+    if (!onRow() || column < 0 || column >= int(m_types.size())
+        || PQgetisnull(m_result, m_row, column))
         return ValueType::Null;
     return m_types[size_t(column)];
+}
+
+bool ServerStatement::onRow() const
+{
+    return m_result && m_row >= 0 && m_row < m_rowCount;
 }
 
 const char *ServerStatement::rawText(int column) const

@@ -58,6 +58,7 @@ private:
     std::optional<QByteArray> &slot(int index);
     ValueType typeOf(int column) const;
     bool isNull(int column) const { return type(column) == ValueType::Null; }
+    bool onRow() const;
     const char *rawText(int column) const;
 
     ServerEngine &m_session;
@@ -69,6 +70,7 @@ private:
     bool m_running = false; // the statement was sent; a streaming one may still have rows
     bool m_done = false;    // no more rows will come
     pg_result *m_result = nullptr;
+    int m_rowCount = 0; // of m_result
     int m_row = -1;
     std::vector<ValueType> m_types;
 };
