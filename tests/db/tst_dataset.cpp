@@ -366,6 +366,39 @@ private Q_SLOTS:
             QCOMPARE(parsed.timeSpec(), Qt::UTC);
         }
     }
+
+    // Plain letters are passed in runs; a bad byte is found wherever it stands in or after a
+    // run, and a letter cut off at the end of the text is not whole.
+    void utf8TextCheckFindsBadBytesAnywhere_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("text");
+        const QByteArray plain("Kovacs Odon es Nagy Eva");
+        QTest::newRow("plain") << plain << true;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("Hungarian letters after a run") << (plain + "ŐőŰűÁá") << true;
+        QTest::newRow("four-byte letter at a run's end")
+            << (plain.left(8) + "\xF0\x9F\x98\x80") << true;
+        for (const int at : {0, 7, 8, 9, 15, 16, 22}) {
+            QByteArray bad = plain;
+            bad[at] = char(0xFF);
+            QTest::addRow("0xFF at %d", at) << bad << false;
+            QByteArray lone = plain;
+            lone[at] = char(0x80);
+            QTest::addRow("lone continuation at %d", at) << lone << false;
+        }
+        QTest::newRow("cut off at the end") << (plain.left(16) + "\xC5") << false;
+        QTest::newRow("three bytes cut to two") << (plain.left(8) + "\xE2\x82") << false;
+        QTest::newRow("overlong") << (plain.left(8) + "\xC0\xAF") << false;
+        QTest::newRow("surrogate") << (plain.left(8) + "\xED\xA0\x80") << false;
+        QTest::newRow("past the last letter") << (plain.left(8) + "\xF4\x90\x80\x80") << false;
+    }
+    void utf8TextCheckFindsBadBytesAnywhere()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, text);
+        QCOMPARE(db::isUtf8Text(bytes), text);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataset)
