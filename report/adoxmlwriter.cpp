@@ -98,10 +98,10 @@ const char *reference(char32_t c)
     }
 }
 
-void appendNumber(QByteArray &out, qint64 value)
+// The decimal digits of a whole number, written into the end of text.
+QByteArrayView numberText(std::array<char, 24> &text, qint64 value)
 {
-    char text[24];
-    char *end = text + sizeof text;
+    char *const end = text.data() + text.size();
     char *p = end;
     const bool negative = value < 0;
     quint64 rest = negative ? 0 - quint64(value) : quint64(value);
@@ -111,7 +111,7 @@ void appendNumber(QByteArray &out, qint64 value)
     } while (rest != 0);
     if (negative)
         *--p = '-';
-    out.append(p, end - p);
+    return {p, end - p};
 }
 
 // A whole number in text: an optional sign and decimal digits, nothing else.
@@ -221,7 +221,7 @@ qsizetype AdoXmlWriter::currentLineLength() const
     return characters;
 }
 
-void AdoXmlWriter::attributeStart(const char *name)
+void AdoXmlWriter::attributeStart(QByteArrayView name)
 {
     if (!m_firstAttribute && currentLineLength() >= m_width) {
         m_buffer.append(crlf);
@@ -233,7 +233,7 @@ void AdoXmlWriter::attributeStart(const char *name)
     m_buffer.append(' ').append(name).append("='");
 }
 
-void AdoXmlWriter::attribute(const char *name, const char *value)
+void AdoXmlWriter::attribute(QByteArrayView name, const char *value)
 {
     attributeStart(name);
     m_buffer.append(value).append('\'');
@@ -265,13 +265,12 @@ void AdoXmlWriter::writeRow(std::span<const ReportCell> cells)
             const ReportCell &cell = cells[i];
             if (cell.kind == ReportCell::Kind::Null)
                 continue;
-            attributeStart(column.name.constData());
+            attributeStart(column.name);
             switch (column.kind) {
             case db::FieldKind::Text:
                 if (cell.kind == ReportCell::Kind::Integer) {
-                    QByteArray digits;
-                    appendNumber(digits, cell.integer);
-                    appendText(digits, column);
+                    std::array<char, 24> digits{};
+                    appendText(numberText(digits, cell.integer), column);
                 } else {
                     appendText(cell.utf8, column);
                 }
@@ -288,10 +287,10 @@ void AdoXmlWriter::writeRow(std::span<const ReportCell> cells)
         endLine("/>");
     } catch (const ValueRefused &refused) {
         // A refused row leaves nothing of itself behind.
-        m_buffer.resize(rowStart);
+        m_buffer.truncate(rowStart);
         throw refused.ofEntry(entryNumber(cells, columns));
     } catch (...) {
-        m_buffer.resize(rowStart);
+        m_buffer.truncate(rowStart);
         throw;
     }
     ++m_rows;
@@ -364,7 +363,8 @@ void AdoXmlWriter::appendInteger(const ReportCell &cell, const AdoColumn &column
         refuse(column, QStringLiteral("jében nem egész szám áll."));
     if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
         refuse(column, QStringLiteral("jében álló szám (%1) nem fér el 32 biten.").arg(number));
-    appendNumber(m_buffer, number);
+    std::array<char, 24> digits{};
+    m_buffer.append(numberText(digits, number));
 }
 
 void AdoXmlWriter::appendDateTime(const ReportCell &cell, const AdoColumn &column)
@@ -434,13 +434,13 @@ void AdoXmlWriter::flushIfFull()
 
 void AdoXmlWriter::flush()
 {
-    const qint64 written = m_out.write(m_buffer);
+    const qint64 written = m_out.write(m_buffer.data(), m_buffer.size());
     if (written != m_buffer.size()) {
         const QString reason = m_out.errorString();
         throw db::Error(
             QStringLiteral("A jelentés állományának írása nem sikerült: %1").arg(reason));
     }
-    m_buffer.resize(0);
+    m_buffer.truncate(0);
     m_lineStart = 0;
 }
 

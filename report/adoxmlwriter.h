@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bytebuffer.h"
 #include "dataset/fielddef.h"
 #include "reportcell.h"
 
@@ -50,8 +51,8 @@ private:
 
     void writeSchema();
     void startElement(int depth, const char *name, Measure measure, int width);
-    void attribute(const char *name, const char *value);
-    void attributeStart(const char *name);
+    void attribute(QByteArrayView name, const char *value);
+    void attributeStart(QByteArrayView name);
     void endLine(const char *text);
     qsizetype currentLineLength() const;
 
@@ -62,7 +63,7 @@ private:
     void flush();
 
     QIODevice &m_out;
-    QByteArray m_buffer;
+    ByteBuffer m_buffer;
     qsizetype m_lineStart = 0; // where the current line's text begins, after its TABs
     int m_depth = 0;
     Measure m_measure = Measure::Utf8Bytes;
