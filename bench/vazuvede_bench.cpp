@@ -6,11 +6,13 @@
 // against a plain libpq program over the same connection, when a server can be reached.
 //
 //   vazuvede-bench [--meret 10000[,100000,...]] [--kiszolgalo KAPCSOLAT|nincs]
-//                  [--csak statisztika]
+//                  [--csak statisztika] [--megtart MAPPA]
 //
 // KAPCSOLAT is a keyword=value libpq text for a database where new databases may be made
 // (default "dbname=postgres", the rest from the PG* variables). --csak statisztika measures the
-// statistics rows alone.
+// statistics rows alone. With --megtart the file of each size stays in MAPPA/SIZE and its
+// server database is kept, so that one case can be run (and profiled) again on the same rows:
+// the lines on standard error say how.
 #include "benchcase.h"
 #include "startupcase.h"
 #include "statscase.h"
@@ -33,12 +35,14 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
 bool anyFailed = false;
 bool statisticsOnly = false;
 QString serverAdmin = QStringLiteral("dbname=postgres");
+QString keptIn; // --megtart: where the files stay; empty when nothing is kept
 
 struct Measured
 {
@@ -262,8 +266,9 @@ void measureServer(const QString &dir, const QString &path, int list, const QStr
 {
     if (serverAdmin == u"nincs")
         return;
-    const QString name
-        = QStringLiteral("vazuvede_bench_%1_%2").arg(QCoreApplication::applicationPid()).arg(rows);
+    const QString name = QStringLiteral("vazuvede_bench_%1_%2")
+                             .arg(keptIn.isEmpty() ? QCoreApplication::applicationPid() : 0)
+                             .arg(rows);
     const QString server = serverAdmin + QStringLiteral(" dbname=") + name;
     std::unique_ptr<db::Connection> admin;
     try {
@@ -287,7 +292,11 @@ void measureServer(const QString &dir, const QString &path, int list, const QStr
     if (!statisticsOnly)
         measureServerWork(dir, list, members, rows, server);
     measureStatistics(dir, list, members, rows, server);
-    admin->execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
+    if (keptIn.isEmpty())
+        admin->execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
+    else
+        std::fprintf(stderr, "kept: --eset NAME --adat %s --lista %d --kapcsolat '%s'\n",
+                     qPrintable(dir), list, qPrintable(server));
 }
 
 qint64 listMembers(const QString &path, int list)
@@ -333,8 +342,15 @@ void measureFileWork(const QString &dir, int list, const QString &members, const
 
 void measureSize(int size)
 {
-    QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath(QString::fromLatin1(db::databaseFileName));
+    std::optional<QTemporaryDir> temporary;
+    QString folder = QDir(keptIn).filePath(QString::number(size));
+    if (keptIn.isEmpty()) {
+        temporary.emplace();
+        folder = temporary->path();
+    } else {
+        QDir().mkpath(folder);
+    }
+    const QString path = QDir(folder).filePath(QString::fromLatin1(db::databaseFileName));
     db::schema::createDatabase(path, db::schema::Contents::WithSampleLists);
     int list = 0;
     {
@@ -349,14 +365,14 @@ void measureSize(int size)
     const QString rows = QString::number(size);
 
     if (!statisticsOnly)
-        measureFileWork(dir.path(), list, members, rows);
+        measureFileWork(folder, list, members, rows);
     const int returned = bench::addReturns(path);
     std::printf("| statistics: entries that left and came back, added | %s | %d | - | - | - | |\n",
                 qPrintable(rows), returned);
-    measureStatistics(dir.path(), list, members, rows);
+    measureStatistics(folder, list, members, rows);
     std::fflush(stdout);
 
-    measureServer(dir.path(), path, list, members, rows);
+    measureServer(folder, path, list, members, rows);
 }
 
 } // namespace
@@ -381,7 +397,8 @@ int main(int argc, char **argv)
                                  option("--kezdet", QStringLiteral("0")).toLongLong());
     if (caseName.startsWith(QStringLiteral("window")))
         return bench::runWindowCase(
-            argc, argv, caseName.endsWith(QStringLiteral("-raw")), option("--adat", QString()),
+            argc, argv, caseName.endsWith(QStringLiteral("-raw")),
+            caseName.startsWith(QStringLiteral("window-reads")), option("--adat", QString()),
             option("--lista", QStringLiteral("1")).toInt(), option("--kapcsolat", QString()));
     if (caseName == QStringLiteral("stats-window"))
         return bench::runStatsWindowCase(argc, argv, option("--adat", QString()),
@@ -395,6 +412,7 @@ int main(int argc, char **argv)
                               option("--kapcsolat", QString()));
     serverAdmin = option("--kiszolgalo", serverAdmin);
     statisticsOnly = option("--csak", QString()) == u"statisztika";
+    keptIn = option("--megtart", QString());
 
     QCoreApplication app(argc, argv);
     std::printf("| work | rows | program | raw | ratio | goal | note |\n"
