@@ -167,7 +167,9 @@ void ServerStatement::finish()
 #ifdef __GLIBC__
     // A big result is freed as thousands of small blocks lying among what the caller made of
     // its rows meanwhile (a list's dataset): the C library hands such pages back to the system
-    // only when asked, and till then the list is held twice over.
+    // only when asked, and till then the list is held twice over. This is the C library's own
+    // call, so it stands here alone; a Windows build has no counterpart and needs none, as its
+    // heap gives freed pages back by itself.
     if (big)
         malloc_trim(0);
 #endif
