@@ -23,6 +23,17 @@ QString shownValue(const db::Dataset &members, int row, int column)
 }
 } // namespace
 
+DepartmentName departmentName(const db::Dataset &osztaly)
+{
+    if (!osztaly.isOpen() || osztaly.recordCount() == 0)
+        return {};
+    const auto text = [&osztaly](const char *column) {
+        const int index = osztaly.columnIndex(QString::fromLatin1(column));
+        return index >= 0 ? osztaly.value(0, index).toString() : QString();
+    };
+    return {text("OSZTALYNEV"), text("INTKOD"), text("FINKOD")};
+}
+
 QString waitingDaysTitle()
 {
     return QStringLiteral("Várakozás (nap)");

@@ -24,6 +24,10 @@ struct DepartmentName
     QString financing; // FINKOD
 };
 
+// The department's one row (OSZTALY), read where it is without moving the table's current row;
+// empty names while it is not read or has no row.
+DepartmentName departmentName(const db::Dataset &osztaly);
+
 // The members shown in the list manager, as they leave the program on paper or in a file:
 // the grid's columns as the grid shows them, in the grid's order, and each member's waiting
 // days last.

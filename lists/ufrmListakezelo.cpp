@@ -23,7 +23,6 @@
 #include "ui/rowmapmodel.h"
 #include "ui/tableoutput.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHash>
@@ -389,16 +388,7 @@ void TfrmListakezelo::markSearch(bool nothingFound)
 lists::MemberListing TfrmListakezelo::shownMembers() const
 {
     lists::MemberListing listing;
-    // The department's one row, read where it is without moving the table's current row.
-    lists::DepartmentName department;
-    const db::Dataset &osztaly = m_host.atOsztaly();
-    if (osztaly.isOpen() && osztaly.recordCount() > 0) {
-        const auto text = [&osztaly](const char *column) {
-            const int index = osztaly.columnIndex(QString::fromLatin1(column));
-            return index >= 0 ? osztaly.value(0, index).toString() : QString();
-        };
-        department = {text("OSZTALYNEV"), text("INTKOD"), text("FINKOD")};
-    }
+    const lists::DepartmentName department = lists::departmentName(m_host.atOsztaly());
     listing.listName = m_listName;
     const QDate today = db::today();
     listing.heading = lists::memberHeading(department, m_listName, today, activeSearch(),
