@@ -142,6 +142,15 @@ private Q_SLOTS:
             u"Ismeretlen listafajta: „Q”."_qs);
         row("rename missing list", {u"lista-atnevez"_qs, u"99"_qs, u"X"_qs}, 1,
             u"Nincs 99 kódú lista."_qs);
+        // A code past 32 bits is its own list, never the one it would wrap onto (2): the file
+        // has no such list, and the server's column refuses the code outright.
+        const QString noWideList = serverEngine() ? u"value \"4294967298\" is out of range"_qs
+                                                  : u"Nincs 4294967298 kódú lista."_qs;
+        row("rename list past 32 bits", {u"lista-atnevez"_qs, u"4294967298"_qs, u"X"_qs}, 1,
+            noWideList);
+        row("kind of list past 32 bits", {u"lista-fajta"_qs, u"4294967298"_qs, u"B"_qs}, 1,
+            noWideList);
+        row("remove list past 32 bits", {u"lista-torol"_qs, u"4294967298"_qs}, 1, noWideList);
         row("rename onto another's name",
             {u"lista-atnevez"_qs, u"3"_qs, u"Térdprotézis beültetése"_qs}, 1,
             u"Már van „Térdprotézis beültetése” nevű lista (kódja 2)"_qs);
