@@ -1,6 +1,7 @@
 // The list manager's search, sorting and count line, through the real window: what is shown,
 // in what order, which row is current, and that the member dialog still sees every member.
 #include "department.h"
+#include "dialogsteps.h"
 #include "gridtext.h"
 #include "messagerecorder.h"
 #include "typing.h"
@@ -214,12 +215,7 @@ void TestListakereses::duplicateTajHiddenBySearchIsShown()
     QString searchWhenFound;
     QString currentWhenFound;
     driver.on(u"frmAdatok"_s, [&](QDialog *d) {
-        auto *taj = child<QLineEdit>(d, u"eTaj"_s);
-        taj->setFocus();
-        taj->setCursorPosition(0);
-        QTest::keyClicks(taj, u"987654321"_s);
-        typeText(child<QLineEdit>(d, u"eNev"_s), u"Szűcs Őrs"_s);
-        QTest::mouseClick(child<QRadioButton>(d, u"rgSurgos1"_s), Qt::LeftButton);
+        typeNewMember(d, u"987654321"_s, u"Szűcs Őrs"_s);
         QTest::mouseClick(child<QPushButton>(d, u"btnOK"_s), Qt::LeftButton);
         searchWhenFound = searchBox(manager)->text();
         currentWhenFound = currentTaj(manager);

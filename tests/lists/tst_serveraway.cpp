@@ -29,12 +29,7 @@ const QDate today(2026, 3, 10);
 
 void typeNewMember(QDialog *d)
 {
-    auto *taj = child<QLineEdit>(d, u"eTaj"_s);
-    taj->setFocus();
-    taj->setCursorPosition(0);
-    QTest::keyClicks(taj, u"012345678"_s);
-    typeText(child<QLineEdit>(d, u"eNev"_s), u"Új Ödön"_s);
-    QTest::mouseClick(child<QRadioButton>(d, u"rgSurgos1"_s), Qt::LeftButton);
+    testsupport::typeNewMember(d, u"012345678"_s, u"Új Ödön"_s);
 }
 
 QStringList names(db::Connection &connection)
